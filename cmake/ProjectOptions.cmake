@@ -1,0 +1,24 @@
+# Warnings and sanitizers, linked PRIVATE into every target of the project.
+add_library(project_warnings INTERFACE)
+add_library(vantrel::project_warnings ALIAS project_warnings)
+if(MSVC)
+  target_compile_options(project_warnings INTERFACE /W4 $<$<BOOL:${VANTREL_WERROR}>:/WX>)
+else()
+  target_compile_options(project_warnings INTERFACE
+    -Wall -Wextra -Wpedantic -Wconversion -Wshadow
+    $<$<BOOL:${VANTREL_WERROR}>:-Werror>)
+endif()
+
+add_library(project_sanitizers INTERFACE)
+add_library(vantrel::project_sanitizers ALIAS project_sanitizers)
+if(VANTREL_SANITIZE)
+  target_compile_options(project_sanitizers INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(project_sanitizers INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Everything a target of ours links privately.
+add_library(project_options INTERFACE)
+add_library(vantrel::project_options ALIAS project_options)
+target_link_libraries(project_options INTERFACE project_warnings project_sanitizers)
+target_compile_features(project_options INTERFACE cxx_std_20)
