@@ -1,0 +1,88 @@
+#include "PictureBox.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace {
+
+constexpr float kTwipsPerPixel = 15.0F;
+// A picture box's sunken three-dimensional border, two pixels on each side.
+constexpr int kBorderWidth = 2;
+
+}  // namespace
+
+PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
+{
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setLineWidth(kBorderWidth);
+    setFocusPolicy(Qt::StrongFocus);
+    // Every pixel is painted from the frame and the image; erasing first
+    // would only make the picture flicker.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    raster.resizePixels(contentsRect().size());
+}
+
+void PictureBox::showDrawing()
+{
+    const QRect dirty = raster.takeDirty();
+    if (!dirty.isEmpty())
+        update(dirty.translated(contentsRect().topLeft()));
+}
+
+std::int16_t PictureBox::buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return kLeftButton;
+    case Qt::RightButton: return kRightButton;
+    case Qt::MiddleButton: return kMiddleButton;
+    default: return 0;  // extra buttons place points too, with no code of their own
+    }
+}
+
+std::int16_t PictureBox::shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    std::int16_t code = 0;
+    if (modifiers.testFlag(Qt::ShiftModifier))
+        code = static_cast<std::int16_t>(code | kShiftKey);
+    if (modifiers.testFlag(Qt::ControlModifier))
+        code = static_cast<std::int16_t>(code | kCtrlKey);
+    if (modifiers.testFlag(Qt::AltModifier))
+        code = static_cast<std::int16_t>(code | kAltKey);
+    return code;
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    const QRectF interior = contentsRect();
+    const QPointF at = event->position();
+    // The border belongs to the box but not to its drawing area.
+    if (!interior.contains(at)) {
+        QFrame::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    const QPointF inside = at - interior.topLeft();
+    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()),
+                   static_cast<float>(inside.x()) * kTwipsPerPixel,
+                   static_cast<float>(inside.y()) * kTwipsPerPixel);
+}
+
+void PictureBox::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const QRect interior = contentsRect();
+    if (!interior.contains(event->rect()))
+        drawFrame(&painter);
+    const QRect target = event->rect() & interior;
+    if (target.isEmpty())
+        return;
+    const QRect source = target.translated(-interior.topLeft());
+    painter.drawImage(target, raster.image(), source);
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    raster.resizePixels(contentsRect().size());
+}
