@@ -1,0 +1,63 @@
+// The canvas on an off-screen raster: a QImage backing store that the
+// point-set commands draw on and read back from, and that the canvas widget
+// copies to the screen.
+//
+// Twips map to pixels at 15 to a pixel (96 dpi): the pixel of a position is
+// floor(twips / 15) on each axis. Drawing is exact, with no antialiasing, so
+// Point returns precisely the colour that Circle, Line or PSet last wrote.
+// Positions off the raster are clipped when drawing and read as kOutside.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+
+#include <cstdint>
+
+#include "Canvas.h"
+
+class RasterCanvas final : public pointset::Canvas {
+public:
+    static constexpr int kTwipsPerPixel = 15;
+
+    // A white raster of the given size in pixels; an empty size gives a
+    // canvas with no pixels, on which drawing does nothing.
+    explicit RasterCanvas(QSize pixels = {});
+
+    // Changes the raster's size, keeping the picture where old and new
+    // overlap and filling the new area with the background colour.
+    void resizePixels(QSize pixels);
+
+    // The backing store, Format_RGB32.
+    [[nodiscard]] const QImage& image() const noexcept { return image_; }
+
+    // The smallest rectangle of pixels holding every change since the last
+    // call (empty if nothing changed), and starts collecting anew.
+    [[nodiscard]] QRect takeDirty() noexcept;
+
+    void Cls() override;
+    void Circle(float x, float y, float radius) override;
+    void Line(float x1, float y1, float x2, float y2) override;
+    void PSet(float x, float y) override;
+    [[nodiscard]] pointset::Colour Point(float x, float y) const override;
+
+    [[nodiscard]] pointset::Colour FillColor() const override { return pointset::kRed; }
+    [[nodiscard]] pointset::Colour ForeColor() const override { return foreColor_; }
+    void setForeColor(pointset::Colour colour) override { foreColor_ = colour; }
+
+    [[nodiscard]] float ScaleWidth() const override;
+    [[nodiscard]] float ScaleHeight() const override;
+
+private:
+    void markDirty(std::int64_t left, std::int64_t top, std::int64_t right,
+                   std::int64_t bottom) noexcept;
+    void fillSpan(std::int64_t y, std::int64_t left, std::int64_t right, QRgb colour);
+
+    QImage image_;
+    pointset::Colour foreColor_ = 0x00000000;
+    // Inclusive pixel bounds of the changes; left > right while there are none.
+    std::int64_t dirtyLeft_ = 0;
+    std::int64_t dirtyTop_ = 0;
+    std::int64_t dirtyRight_ = -1;
+    std::int64_t dirtyBottom_ = -1;
+};

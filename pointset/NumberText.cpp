@@ -1,0 +1,136 @@
+#include "NumberText.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace pointset {
+
+namespace {
+
+bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+bool isBlank(char c) noexcept { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+std::optional<std::int32_t> roundToInt32(double value) noexcept {
+    if (!std::isfinite(value)) {
+        return std::nullopt;
+    }
+    // Done by hand rather than with nearbyint so that the result does not
+    // depend on the floating-point rounding mode someone else may have set.
+    double whole = std::floor(value);
+    const double fraction = value - whole;  // exact for every double
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) {
+        whole += 1.0;
+    }
+    if (whole < static_cast<double>(std::numeric_limits<std::int32_t>::min()) ||
+        whole > static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(whole);
+}
+
+std::string formatSeconds(float seconds, char decimalSeparator) {
+    // to_chars rounds the exact binary value and breaks exact ties to even,
+    // which is what makes 0.0625 come out as 0.062.
+    std::array<char, 64> buffer{};
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), seconds,
+                                            std::chars_format::fixed, 3);
+    if (error != std::errc{}) {
+        return "0";
+    }
+    std::string text(buffer.data(), end);
+    if (const auto point = text.find('.'); point != std::string::npos) {
+        const auto lastKept = text.find_last_not_of('0');
+        text.erase(lastKept == point ? point : lastKept + 1);
+        if (text.size() > point) {
+            text[point] = decimalSeparator;
+        }
+    }
+    if (text == "-0") {
+        text = "0";
+    }
+    return text;
+}
+
+std::string InfoText(std::int32_t nPoints, std::int32_t triangles, float seconds,
+                     char decimalSeparator) {
+    return "Points:" + std::to_string(nPoints) + " Triangles:" + std::to_string(triangles) +
+           " Triangulate time:" + formatSeconds(seconds, decimalSeparator) + " seconds";
+}
+
+std::optional<double> parseNumber(std::string_view text, char decimalSeparator,
+                                  char groupSeparator) {
+    const bool grouping = groupSeparator != decimalSeparator;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && isBlank(text[i])) {
+        ++i;
+    }
+    // Rewritten in the C locale's form for from_chars.
+    std::string plain;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-') {
+            plain += '-';
+        }
+        ++i;
+    }
+    std::size_t digits = 0;
+    while (i < n) {
+        if (isDigit(text[i])) {
+            plain += text[i];
+            ++digits;
+        } else if (grouping && text[i] == groupSeparator && digits > 0) {
+            // A separator between digits of the whole part is only cosmetic.
+        } else {
+            break;
+        }
+        ++i;
+    }
+    if (i < n && text[i] == decimalSeparator) {
+        plain += '.';
+        ++i;
+        while (i < n && isDigit(text[i])) {
+            plain += text[i];
+            ++digits;
+            ++i;
+        }
+    }
+    if (digits == 0) {
+        return std::nullopt;
+    }
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        plain += 'e';
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-')) {
+            plain += text[i];
+            ++i;
+        }
+        std::size_t exponentDigits = 0;
+        while (i < n && isDigit(text[i])) {
+            plain += text[i];
+            ++exponentDigits;
+            ++i;
+        }
+        if (exponentDigits == 0) {
+            return std::nullopt;
+        }
+    }
+    while (i < n && isBlank(text[i])) {
+        ++i;
+    }
+    if (i != n) {
+        return std::nullopt;
+    }
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (error != std::errc{} || end != plain.data() + plain.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace pointset
