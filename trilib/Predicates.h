@@ -1,0 +1,242 @@
+// Predicates.h - exact geometric predicates on int32 points.
+//
+// Every combinatorial decision of the triangulation goes through orient2d and
+// inCircle. Both return the exact sign of their determinant for every input
+// whose coordinates are int32 values (the full range, -2^31 .. 2^31 - 1):
+// a double-precision evaluation decides whenever its rounding error provably
+// cannot change the sign, and an integer evaluation wide enough for the whole
+// range decides the rest. There are no tolerances anywhere.
+//
+// Sign convention (y axis pointing up):
+//   orient2d(a, b, c) > 0  when a, b, c turn counter-clockwise,
+//                     < 0  when they turn clockwise, 0 when collinear.
+//   inCircle(a, b, c, d) > 0  when d lies strictly inside the circle through
+//                        a, b, c, given that a, b, c are counter-clockwise;
+//                        < 0 strictly outside, 0 on the circle.
+//                        (The sign flips when a, b, c are clockwise.)
+#ifndef VANTREL_PREDICATES_H
+#define VANTREL_PREDICATES_H
+
+#include <cmath>
+#include <cstdint>
+
+namespace vantrel {
+
+struct Point2 {
+    std::int32_t x;
+    std::int32_t y;
+};
+
+[[nodiscard]] inline bool operator==(Point2 p, Point2 q) noexcept
+{
+    return p.x == q.x && p.y == q.y;
+}
+
+namespace detail {
+
+// GCC and Clang provide 128-bit integers as an extension; the typedefs keep
+// -Wpedantic quiet about every use.
+__extension__ typedef __int128 Int128;
+__extension__ typedef unsigned __int128 UInt128;
+
+// Unit roundoff of IEEE double, 2^-53.
+inline constexpr double kEpsilon = 1.0 / 9007199254740992.0;
+
+// Shewchuk's static error bounds for the plain floating-point evaluations
+// below ("Adaptive Precision Floating-Point Arithmetic and Fast Robust
+// Geometric Predicates", 1997). They hold when the coordinate differences
+// are rounded; ours are exact (two int32 values differ by less than 2^32, far
+// below 2^53), so the bounds are conservative here. Every intermediate value
+// is an integer below 2^140, so neither underflow nor overflow can void them.
+inline constexpr double kOrientBound = (3.0 + 16.0 * kEpsilon) * kEpsilon;
+inline constexpr double kInCircleBound = (10.0 + 96.0 * kEpsilon) * kEpsilon;
+
+[[nodiscard]] inline int signOf(Int128 v) noexcept
+{
+    return (v > 0) - (v < 0);
+}
+
+[[nodiscard]] inline int orient2dExact(Point2 a, Point2 b, Point2 c) noexcept
+{
+    // Differences are below 2^32 in magnitude, so each product is below 2^64
+    // and their difference below 2^65: 128 bits hold it with room to spare.
+    const std::int64_t bax = std::int64_t{b.x} - a.x;
+    const std::int64_t bay = std::int64_t{b.y} - a.y;
+    const std::int64_t cax = std::int64_t{c.x} - a.x;
+    const std::int64_t cay = std::int64_t{c.y} - a.y;
+    return signOf(static_cast<Int128>(bax) * cay - static_cast<Int128>(bay) * cax);
+}
+
+// A 192-bit two's-complement integer, least significant limb first, just
+// enough arithmetic for the widest inCircle evaluation.
+struct Int192 {
+    std::uint64_t limb[3];
+};
+
+// |u| * |v| for magnitudes below 2^67 each: the product is below 2^134.
+[[nodiscard]] inline Int192 multiplyMagnitudes(UInt128 u, UInt128 v) noexcept
+{
+    const auto ul = static_cast<std::uint64_t>(u);
+    const auto uh = static_cast<std::uint64_t>(u >> 64); // below 8
+    const auto vl = static_cast<std::uint64_t>(v);
+    const auto vh = static_cast<std::uint64_t>(v >> 64); // below 8
+    const UInt128 low = static_cast<UInt128>(ul) * vl;
+    const UInt128 middle = static_cast<UInt128>(ul) * vh + static_cast<UInt128>(uh) * vl; // below 2^68
+    const UInt128 high = static_cast<UInt128>(uh) * vh;                                 // below 2^6
+    UInt128 carry = (low >> 64) + static_cast<std::uint64_t>(middle);
+    Int192 r{};
+    r.limb[0] = static_cast<std::uint64_t>(low);
+    r.limb[1] = static_cast<std::uint64_t>(carry);
+    carry = (carry >> 64) + (middle >> 64) + high;
+    r.limb[2] = static_cast<std::uint64_t>(carry);
+    return r;
+}
+
+[[nodiscard]] inline Int192 negate(Int192 a) noexcept
+{
+    Int192 r{};
+    std::uint64_t carry = 1;
+    for (int i = 0; i < 3; ++i) {
+        const std::uint64_t inverted = ~a.limb[i];
+        r.limb[i] = inverted + carry;
+        carry = (carry != 0 && r.limb[i] == 0) ? 1 : 0;
+    }
+    return r;
+}
+
+[[nodiscard]] inline Int192 add(Int192 a, Int192 b) noexcept
+{
+    Int192 r{};
+    std::uint64_t carry = 0;
+    for (int i = 0; i < 3; ++i) {
+        const std::uint64_t partial = a.limb[i] + b.limb[i];
+        const std::uint64_t carryOut = partial < a.limb[i] ? 1 : 0;
+        r.limb[i] = partial + carry;
+        carry = carryOut | (r.limb[i] < partial ? 1 : 0);
+    }
+    return r;
+}
+
+[[nodiscard]] inline int signOf(Int192 a) noexcept
+{
+    if ((a.limb[2] >> 63) != 0) {
+        return -1;
+    }
+    return (a.limb[0] | a.limb[1] | a.limb[2]) != 0 ? 1 : 0;
+}
+
+// lift * cofactor with lift >= 0, as a 192-bit signed value.
+[[nodiscard]] inline Int192 liftTimesCofactor(UInt128 lift, Int128 cofactor) noexcept
+{
+    const bool negative = cofactor < 0;
+    const auto magnitude = negative ? static_cast<UInt128>(-cofactor)
+                                    : static_cast<UInt128>(cofactor);
+    const Int192 product = multiplyMagnitudes(lift, magnitude);
+    return negative ? negate(product) : product;
+}
+
+[[nodiscard]] inline int inCircleExact(Point2 a, Point2 b, Point2 c, Point2 d) noexcept
+{
+    const std::int64_t adx = std::int64_t{a.x} - d.x;
+    const std::int64_t ady = std::int64_t{a.y} - d.y;
+    const std::int64_t bdx = std::int64_t{b.x} - d.x;
+    const std::int64_t bdy = std::int64_t{b.y} - d.y;
+    const std::int64_t cdx = std::int64_t{c.x} - d.x;
+    const std::int64_t cdy = std::int64_t{c.y} - d.y;
+
+    const auto below2To30 = [](std::int64_t v) { return v > -(std::int64_t{1} << 30) && v < (std::int64_t{1} << 30); };
+    if (below2To30(adx) && below2To30(ady) && below2To30(bdx) && below2To30(bdy) && below2To30(cdx) &&
+        below2To30(cdy)) {
+        // |difference| < 2^30: each square or product is below 2^60, so the
+        // lifts (sums of two squares) and the 2x2 cofactors (differences of
+        // two products) are below 2^61 and fit int64; each lift * cofactor is
+        // below 2^122 and the sum of three below 2^124, inside 128 bits.
+        const std::int64_t alift = adx * adx + ady * ady;
+        const std::int64_t blift = bdx * bdx + bdy * bdy;
+        const std::int64_t clift = cdx * cdx + cdy * cdy;
+        const std::int64_t bc = bdx * cdy - cdx * bdy;
+        const std::int64_t ca = cdx * ady - adx * cdy;
+        const std::int64_t ab = adx * bdy - bdx * ady;
+        return signOf(static_cast<Int128>(alift) * bc + static_cast<Int128>(blift) * ca +
+                      static_cast<Int128>(clift) * ab);
+    }
+
+    // Full int32 range: |difference| <= 2^32 - 1, so a lift is below 2^65
+    // and a cofactor below 2^65 in magnitude (both exact in 128 bits). Their
+    // product is below 2^130 and the sum of three below 2^132, which a
+    // 192-bit two's-complement value holds exactly.
+    const auto lift = [](std::int64_t x, std::int64_t y) {
+        return static_cast<UInt128>(static_cast<Int128>(x) * x + static_cast<Int128>(y) * y);
+    };
+    const Int128 bc = static_cast<Int128>(bdx) * cdy - static_cast<Int128>(cdx) * bdy;
+    const Int128 ca = static_cast<Int128>(cdx) * ady - static_cast<Int128>(adx) * cdy;
+    const Int128 ab = static_cast<Int128>(adx) * bdy - static_cast<Int128>(bdx) * ady;
+    Int192 sum = liftTimesCofactor(lift(adx, ady), bc);
+    sum = add(sum, liftTimesCofactor(lift(bdx, bdy), ca));
+    sum = add(sum, liftTimesCofactor(lift(cdx, cdy), ab));
+    return signOf(sum);
+}
+
+} // namespace detail
+
+// Sign of (bx - ax)(cy - ay) - (by - ay)(cx - ax); see the header comment.
+[[nodiscard]] inline int orient2d(Point2 a, Point2 b, Point2 c) noexcept
+{
+    // Converting first and subtracting in double is exact: both operands are
+    // int32 and the difference needs at most 33 bits.
+    const double acx = static_cast<double>(a.x) - static_cast<double>(c.x);
+    const double bcx = static_cast<double>(b.x) - static_cast<double>(c.x);
+    const double acy = static_cast<double>(a.y) - static_cast<double>(c.y);
+    const double bcy = static_cast<double>(b.y) - static_cast<double>(c.y);
+    const double left = acx * bcy;
+    const double right = acy * bcx;
+    const double det = left - right;
+    const double bound = detail::kOrientBound * (std::fabs(left) + std::fabs(right));
+    if (det > bound) {
+        return 1;
+    }
+    if (-det > bound) {
+        return -1;
+    }
+    return detail::orient2dExact(a, b, c);
+}
+
+// Sign of the in-circle determinant; see the header comment.
+[[nodiscard]] inline int inCircle(Point2 a, Point2 b, Point2 c, Point2 d) noexcept
+{
+    const double dx = static_cast<double>(d.x);
+    const double dy = static_cast<double>(d.y);
+    const double adx = static_cast<double>(a.x) - dx;
+    const double ady = static_cast<double>(a.y) - dy;
+    const double bdx = static_cast<double>(b.x) - dx;
+    const double bdy = static_cast<double>(b.y) - dy;
+    const double cdx = static_cast<double>(c.x) - dx;
+    const double cdy = static_cast<double>(c.y) - dy;
+
+    const double bdxcdy = bdx * cdy;
+    const double cdxbdy = cdx * bdy;
+    const double alift = adx * adx + ady * ady;
+    const double cdxady = cdx * ady;
+    const double adxcdy = adx * cdy;
+    const double blift = bdx * bdx + bdy * bdy;
+    const double adxbdy = adx * bdy;
+    const double bdxady = bdx * ady;
+    const double clift = cdx * cdx + cdy * cdy;
+
+    const double det = alift * (bdxcdy - cdxbdy) + blift * (cdxady - adxcdy) + clift * (adxbdy - bdxady);
+    const double permanent = (std::fabs(bdxcdy) + std::fabs(cdxbdy)) * alift +
+                             (std::fabs(cdxady) + std::fabs(adxcdy)) * blift +
+                             (std::fabs(adxbdy) + std::fabs(bdxady)) * clift;
+    const double bound = detail::kInCircleBound * permanent;
+    if (det > bound) {
+        return 1;
+    }
+    if (-det > bound) {
+        return -1;
+    }
+    return detail::inCircleExact(a, b, c, d);
+}
+
+} // namespace vantrel
+
+#endif // VANTREL_PREDICATES_H

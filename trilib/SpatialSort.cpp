@@ -1,0 +1,193 @@
+#include "SpatialSort.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace vantrel {
+namespace {
+
+// The Hilbert curve as a four-state machine. A state is one of the curve's
+// symmetries, a pair of independent flags: bit 0 complements both remaining
+// coordinates, bit 1 swaps them. Each level reads one bit of x and y, emits
+// the 2-bit quadrant number along the curve and moves to the next state. The
+// table runs four levels per lookup: entry[state][x nibble][y nibble] holds
+// the 8 emitted bits above the 2 bits of the next state.
+constexpr int kLevelsPerLookup = 4;
+
+struct HilbertTable {
+    std::array<std::uint16_t, 4 * 256> entry;
+};
+
+constexpr HilbertTable makeHilbertTable()
+{
+    HilbertTable table{};
+    for (unsigned state = 0; state < 4; ++state) {
+        for (unsigned xNibble = 0; xNibble < 16; ++xNibble) {
+            for (unsigned yNibble = 0; yNibble < 16; ++yNibble) {
+                unsigned s = state;
+                unsigned digits = 0;
+                for (int bit = kLevelsPerLookup - 1; bit >= 0; --bit) {
+                    unsigned rx = (xNibble >> bit) & 1U;
+                    unsigned ry = (yNibble >> bit) & 1U;
+                    if ((s & 1U) != 0) {
+                        rx ^= 1U;
+                        ry ^= 1U;
+                    }
+                    if ((s & 2U) != 0) {
+                        std::swap(rx, ry);
+                    }
+                    digits = (digits << 2) | ((3U * rx) ^ ry);
+                    // Lower-left quadrant: transpose; lower-right: transpose
+                    // across the other diagonal. The upper two keep the frame.
+                    if (ry == 0) {
+                        if (rx == 1) {
+                            s ^= 1U;
+                        }
+                        s ^= 2U;
+                    }
+                }
+                table.entry[(state << 8) | (xNibble << 4) | yNibble] = static_cast<std::uint16_t>((digits << 2) | s);
+            }
+        }
+    }
+    return table;
+}
+
+constexpr HilbertTable kHilbert = makeHilbertTable();
+
+// Position of (qx, qy) along a Hilbert curve through the 2^levels x 2^levels
+// grid; qx, qy < 2^levels. The result is below 4^levels: leading zero levels
+// keep the machine in the untransformed pair of states, emitting zeros.
+std::uint64_t hilbertIndex(std::uint32_t qx, std::uint32_t qy, int levels)
+{
+    const int rounded = (levels + kLevelsPerLookup - 1) / kLevelsPerLookup * kLevelsPerLookup;
+    unsigned state = 0;
+    std::uint64_t index = 0;
+    for (int shift = rounded - kLevelsPerLookup; shift >= 0; shift -= kLevelsPerLookup) {
+        const unsigned nibbles = (((qx >> shift) & 15U) << 4) | ((qy >> shift) & 15U);
+        const unsigned entry = kHilbert.entry[(state << 8) | nibbles];
+        index = (index << 8) | (entry >> 2);
+        state = entry & 3U;
+    }
+    return index;
+}
+
+// A fixed bijective mixer (the splitmix64 finisher): the round of a point
+// must look random but be the same on every call.
+std::uint64_t mix(std::uint64_t v)
+{
+    v ^= v >> 30;
+    v *= 0xbf58476d1ce4e5b9ULL;
+    v ^= v >> 27;
+    v *= 0x94d049bb133111ebULL;
+    v ^= v >> 31;
+    return v;
+}
+
+// Stable LSD radix sort of the elements by their bits 32 .. 32 + keyBits - 1.
+// Returns whichever of the two buffers holds the result.
+std::uint64_t *radixSort(std::uint64_t *data, std::uint64_t *scratch, std::size_t n, int keyBits)
+{
+    constexpr int kMaxDigitBits = 11; // 2048 counters stay in L1
+    if (keyBits <= 0) {
+        return data;
+    }
+    const int passes = (keyBits + kMaxDigitBits - 1) / kMaxDigitBits;
+    const int digitBits = (keyBits + passes - 1) / passes;
+    const std::size_t buckets = std::size_t{1} << digitBits;
+    const std::uint64_t mask = buckets - 1;
+
+    std::vector<std::size_t> counts(static_cast<std::size_t>(passes) * buckets, 0);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint64_t key = data[i] >> 32;
+        for (int p = 0; p < passes; ++p) {
+            ++counts[static_cast<std::size_t>(p) * buckets + ((key >> (p * digitBits)) & mask)];
+        }
+    }
+    for (int p = 0; p < passes; ++p) {
+        std::size_t *offset = counts.data() + static_cast<std::size_t>(p) * buckets;
+        if (std::find(offset, offset + buckets, n) != offset + buckets) {
+            continue; // every key has the same digit here: the pass would copy
+        }
+        std::size_t sum = 0;
+        for (std::size_t b = 0; b < buckets; ++b) {
+            const std::size_t c = offset[b];
+            offset[b] = sum;
+            sum += c;
+        }
+        const int shift = 32 + p * digitBits;
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::uint64_t v = data[i];
+            scratch[offset[(v >> shift) & mask]++] = v;
+        }
+        std::swap(data, scratch);
+    }
+    return data;
+}
+
+int bitLength(std::uint64_t v)
+{
+    return static_cast<int>(std::bit_width(v));
+}
+
+// A first round of this many points or more; every later round doubles.
+constexpr std::size_t kFirstRoundSize = 256;
+constexpr int kMaxRounds = 16;
+
+} // namespace
+
+void spatialOrder(std::span<const PointRecord> points, std::span<Point2> xy, std::span<std::int32_t> slot)
+{
+    const std::size_t n = points.size();
+    if (n == 0) {
+        return;
+    }
+    std::int32_t minX = points[0].x;
+    std::int32_t maxX = minX;
+    std::int32_t minY = points[0].y;
+    std::int32_t maxY = minY;
+    for (const PointRecord &p : points) {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    // One shift for both axes keeps the cells square.
+    const auto spanX = static_cast<std::uint32_t>(std::int64_t{maxX} - minX);
+    const auto spanY = static_cast<std::uint32_t>(std::int64_t{maxY} - minY);
+    const int spanBits = bitLength(std::max(spanX, spanY));
+    const int rounds = std::clamp(bitLength(n / kFirstRoundSize), 1, kMaxRounds);
+    const int roundBits = bitLength(static_cast<std::uint64_t>(rounds - 1));
+    // The round and the curve position share the 32 bits above the index.
+    const int wantedLevels = std::min((32 - roundBits) / 2, (bitLength(n) + 1) / 2 + 1);
+    const int levels = std::min(wantedLevels, spanBits);
+    const int shift = spanBits - levels;
+    const std::uint64_t lastRoundFlag = std::uint64_t{1} << (rounds - 1);
+
+    auto keys = std::make_unique_for_overwrite<std::uint64_t[]>(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto qx = static_cast<std::uint32_t>(std::int64_t{points[i].x} - minX) >> shift;
+        const auto qy = static_cast<std::uint32_t>(std::int64_t{points[i].y} - minY) >> shift;
+        // Trailing zeros of a random word: 0 with probability 1/2 (the last
+        // round), 1 with 1/4, ...; the first round takes the remainder.
+        const auto zeros = static_cast<std::uint64_t>(std::countr_zero(mix(i) | lastRoundFlag));
+        const std::uint64_t round = static_cast<std::uint64_t>(rounds - 1) - zeros;
+        const std::uint64_t key = (round << (2 * levels)) | hilbertIndex(qx, qy, levels);
+        keys[i] = (key << 32) | i;
+    }
+    {
+        auto scratch = std::make_unique_for_overwrite<std::uint64_t[]>(n);
+        const std::uint64_t *sorted = radixSort(keys.get(), scratch.get(), n, 2 * levels + roundBits);
+        for (std::size_t k = 0; k < n; ++k) {
+            const auto i = static_cast<std::uint32_t>(sorted[k]);
+            xy[k] = Point2{points[i].x, points[i].y};
+            slot[k] = static_cast<std::int32_t>(i + 1);
+        }
+    }
+}
+
+} // namespace vantrel
