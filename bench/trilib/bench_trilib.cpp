@@ -1,0 +1,226 @@
+// Triangulate against CGAL's Delaunay_triangulation_2 (exact predicates,
+// inexact constructions; range insertion, which sorts the points along a
+// space-filling curve first) on the same points, one thread each.
+//
+// Names are <implementation>/<distribution>/<size>, e.g. Ours/Uniform/100000.
+// The largest size takes CGAL about a quarter of a minute per distribution;
+// skip it with --benchmark_filter='-/10000000/'.
+//
+// Counters: time/pt is the time per input point, triangles the result size, and
+// heapB/pt the peak heap growth per input point during the call (the
+// library's working storage; for CGAL that includes the triangulation it
+// builds). Our triangle array belongs to the caller and is not counted.
+
+#include "HeapPeak.h"
+
+#include <vantrel.h>
+
+#include <CGAL/Delaunay_triangulation_2.h>
+#include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <numbers>
+#include <optional>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Kernel = CGAL::Exact_predicates_inexact_constructions_kernel;
+using CgalDelaunay = CGAL::Delaunay_triangulation_2<Kernel>;
+
+enum class Distribution { Uniform, Screen, Clusters, Grid, Circle, Collinear };
+
+struct Named {
+    Distribution distribution;
+    const char* name;
+};
+
+constexpr Named kDistributions[] = {
+    {Distribution::Uniform, "Uniform"},   {Distribution::Screen, "Screen"}, {Distribution::Clusters, "Clusters"},
+    {Distribution::Grid, "Grid"},         {Distribution::Circle, "Circle"}, {Distribution::Collinear, "Collinear"},
+};
+
+constexpr std::int64_t kSizes[] = {1000, 10000, 100000, 1000000, 10000000};
+
+constexpr std::int32_t kSquare = 1 << 20;
+
+std::int32_t toCoordinate(double v) {
+    return static_cast<std::int32_t>(std::llround(std::clamp(v, -2147483648.0, 2147483647.0)));
+}
+
+// Slot 0 is the unused first record, as the library expects.
+std::vector<PointRecord> generate(Distribution d, std::int64_t n, std::uint64_t seed) {
+    std::mt19937_64 rng(seed);
+    std::vector<PointRecord> slots(1, PointRecord{0, 0, 0});
+    slots.reserve(static_cast<std::size_t>(n) + 1);
+    const auto add = [&](std::int64_t x, std::int64_t y) {
+        slots.push_back(PointRecord{static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), 0});
+    };
+    switch (d) {
+    case Distribution::Uniform: {
+        std::uniform_int_distribution<std::int32_t> c(0, kSquare - 1);
+        for (std::int64_t i = 0; i < n; ++i) {
+            add(c(rng), c(rng));
+        }
+        break;
+    }
+    case Distribution::Screen: {
+        // The demonstration's canvas in twips: dense duplicates at large n.
+        std::uniform_int_distribution<std::int32_t> x(0, 10650);
+        std::uniform_int_distribution<std::int32_t> y(0, 8310);
+        for (std::int64_t i = 0; i < n; ++i) {
+            add(x(rng), y(rng));
+        }
+        break;
+    }
+    case Distribution::Clusters: {
+        std::uniform_real_distribution<double> centre(0, kSquare);
+        std::uniform_real_distribution<double> spread(kSquare / 400.0, kSquare / 20.0);
+        constexpr int kClusters = 8;
+        for (int k = 0; k < kClusters; ++k) {
+            std::normal_distribution<double> x(centre(rng), spread(rng));
+            std::normal_distribution<double> y(centre(rng), spread(rng));
+            for (std::int64_t i = k * n / kClusters; i < (k + 1) * n / kClusters; ++i) {
+                add(toCoordinate(x(rng)), toCoordinate(y(rng)));
+            }
+        }
+        std::shuffle(slots.begin() + 1, slots.end(), rng);
+        break;
+    }
+    case Distribution::Grid: {
+        // sqrt(n) x sqrt(n) lattice points in random order.
+        const auto side = static_cast<std::int64_t>(std::llround(std::sqrt(static_cast<double>(n))));
+        for (std::int64_t j = 0; j < side; ++j) {
+            for (std::int64_t i = 0; i < side; ++i) {
+                add(10 * i, 10 * j);
+            }
+        }
+        std::shuffle(slots.begin() + 1, slots.end(), rng);
+        break;
+    }
+    case Distribution::Circle: {
+        // Rounded to integers: nearly, but not exactly, co-circular.
+        const double r = static_cast<double>(std::max<std::int64_t>(n, 1000));
+        std::uniform_real_distribution<double> angle(0, 2 * std::numbers::pi);
+        for (std::int64_t i = 0; i < n; ++i) {
+            const double a = angle(rng);
+            add(toCoordinate(r * std::cos(a)), toCoordinate(r * std::sin(a)));
+        }
+        break;
+    }
+    case Distribution::Collinear: {
+        std::uniform_int_distribution<std::int32_t> t(-(1 << 29), (1 << 29) - 1);
+        for (std::int64_t i = 0; i < n; ++i) {
+            const std::int64_t k = t(rng);
+            add(k, 2 * k + 7);
+        }
+        break;
+    }
+    }
+    return slots;
+}
+
+// Each point set is made once, so both implementations see the same one.
+const std::vector<PointRecord>& pointsFor(Distribution d, std::int64_t n) {
+    static std::map<std::pair<Distribution, std::int64_t>, std::vector<PointRecord>> cache;
+    auto it = cache.find({d, n});
+    if (it == cache.end()) {
+        const auto seed = static_cast<std::uint64_t>(n) * 16 + static_cast<std::uint64_t>(d);
+        it = cache.emplace(std::make_pair(d, n), generate(d, n, seed)).first;
+    }
+    return it->second;
+}
+
+void reportCommon(benchmark::State& state, std::size_t count, std::int64_t triangles, std::size_t heapPeak) {
+    const auto n = static_cast<double>(count);
+    state.SetComplexityN(static_cast<std::int64_t>(count));
+    state.counters["time/pt"] =
+        benchmark::Counter(n, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["triangles"] = static_cast<double>(triangles);
+    if (bench::heapPeakAvailable()) {
+        state.counters["heapB/pt"] = static_cast<double>(heapPeak) / n;
+    }
+}
+
+void ours(benchmark::State& state, Distribution d) {
+    std::vector<PointRecord> points = pointsFor(d, state.range(0));
+    const auto count = static_cast<std::int32_t>(points.size() - 1);
+    std::vector<TriangleRecord> triangles(2 * static_cast<std::size_t>(count) + 1);
+    std::int32_t result = 0;
+    bench::heapPeakStart();
+    for (auto _ : state) {
+        result = Triangulate(count, 2 * count, count, points.data(), triangles.data(), VANTREL_FLAG_DELAUNAY);
+        benchmark::DoNotOptimize(result);
+        benchmark::ClobberMemory();
+    }
+    const std::size_t heapPeak = bench::heapPeakStop();
+    if (result < 0) {
+        state.SkipWithError(("Triangulate returned " + std::to_string(result)).c_str());
+        return;
+    }
+    reportCommon(state, static_cast<std::size_t>(count), result, heapPeak);
+}
+
+void cgal(benchmark::State& state, Distribution d) {
+    const std::vector<PointRecord>& records = pointsFor(d, state.range(0));
+    std::vector<Kernel::Point_2> points;
+    points.reserve(records.size() - 1);
+    for (auto it = records.begin() + 1; it != records.end(); ++it) {
+        points.emplace_back(it->x, it->y);
+    }
+    std::optional<CgalDelaunay> dt;
+    std::int64_t faces = 0;
+    bench::heapPeakStart();
+    for (auto _ : state) {
+        dt.emplace();
+        dt->insert(points.begin(), points.end());
+        faces = static_cast<std::int64_t>(dt->number_of_faces());
+        benchmark::DoNotOptimize(faces);
+        state.PauseTiming();
+        dt.reset();
+        state.ResumeTiming();
+    }
+    reportCommon(state, points.size(), faces, bench::heapPeakStop());
+}
+
+void registerAll() {
+    for (const Named& d : kDistributions) {
+        for (const auto& [impl, fn] : {std::pair{"Ours", &ours}, std::pair{"Cgal", &cgal}}) {
+            for (const std::int64_t n : kSizes) {
+                const std::string name = std::string(impl) + "/" + d.name;
+                auto* b = benchmark::RegisterBenchmark(name.c_str(), fn, d.distribution)
+                              ->Arg(n)
+                              ->Unit(benchmark::kMillisecond);
+                // One pass at ten million points already takes seconds.
+                if (n >= 10000000) {
+                    b->Iterations(1);
+                } else if (n >= 1000000) {
+                    b->Iterations(3);
+                } else {
+                    b->MinTime(0.3);
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    registerAll();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
