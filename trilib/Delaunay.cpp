@@ -2,19 +2,21 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <vector>
+#include <memory>
 
 namespace vantrel {
 namespace {
 
+// Half-edges are never negative: unsigned division by 3 is a multiply, and
+// the arithmetic form keeps the compiler from branching on the corner.
 [[nodiscard]] inline std::int32_t nextEdge(std::int32_t e) noexcept
 {
-    return (e % 3 == 2) ? e - 2 : e + 1;
+    return e + 1 - 3 * static_cast<std::int32_t>(static_cast<std::uint32_t>(e) % 3U == 2U);
 }
 
 [[nodiscard]] inline std::int32_t prevEdge(std::int32_t e) noexcept
 {
-    return (e % 3 == 0) ? e + 2 : e - 1;
+    return e - 1 + 3 * static_cast<std::int32_t>(static_cast<std::uint32_t>(e) % 3U == 0U);
 }
 
 [[nodiscard]] inline std::int32_t triangleOf(std::int32_t e) noexcept
@@ -37,7 +39,7 @@ public:
             std::int32_t *halfedges)
         : points_(xy.data()), slot_(slot.data()), vertex_(vertices), twin_(halfedges), count_(xy.size())
     {
-        stack_.reserve(1024);
+        stack_ = std::make_unique_for_overwrite<std::int32_t[]>(stackCapacity_);
     }
 
     std::int32_t run();
@@ -45,10 +47,21 @@ public:
 private:
     void insert(std::int32_t p);
     Where locate(Point2 p, std::int32_t &result);
+    Where classify(std::int32_t e, int s0, int s1, int s2, std::int32_t &result) const;
     void splitTriangle(std::int32_t t, std::int32_t p);
     void splitEdge(std::int32_t e, std::int32_t p);
     void insertOutside(std::int32_t ghostEdge, std::int32_t p);
-    void legalize();
+    void legalize(std::int32_t p);
+
+    void push(std::int32_t e)
+    {
+        if (stackSize_ == stackCapacity_) {
+            growStack();
+        }
+        stack_[stackSize_++] = e;
+    }
+
+    void growStack();
 
     void link(std::int32_t e, std::int32_t f) noexcept
     {
@@ -66,7 +79,7 @@ private:
     [[nodiscard]] Point2 at(std::int32_t v) const noexcept { return points_[v]; }
 
     // xorshift32: enough randomness for the walk, no state beyond the call.
-    std::uint32_t random() noexcept
+    std::uint32_t nextRandom() noexcept
     {
         random_ ^= random_ << 13;
         random_ ^= random_ >> 17;
@@ -82,7 +95,11 @@ private:
     std::int32_t triangles_ = 0; // triangles in use, ghosts included
     std::int32_t last_ = 0;      // a real triangle near the last insertion
     std::uint32_t random_ = 2463534242U;
-    std::vector<std::int32_t> stack_; // half-edges whose Delaunay test is pending
+    // Half-edges whose Delaunay test is pending. It grows by doubling: one
+    // insertion can push as many edges as the new vertex gets neighbours.
+    std::unique_ptr<std::int32_t[]> stack_;
+    std::size_t stackSize_ = 0;
+    std::size_t stackCapacity_ = 1024;
 };
 
 std::int32_t Builder::run()
@@ -146,7 +163,15 @@ void Builder::insert(std::int32_t p)
         slot_[found] = std::min(slot_[found], slot_[p]);
         return;
     }
-    legalize();
+    legalize(p);
+}
+
+void Builder::growStack()
+{
+    auto grown = std::make_unique_for_overwrite<std::int32_t[]>(2 * stackCapacity_);
+    std::copy(stack_.get(), stack_.get() + stackSize_, grown.get());
+    stack_ = std::move(grown);
+    stackCapacity_ *= 2;
 }
 
 // Visibility walk from the last triangle: cross any edge that has p strictly
@@ -155,57 +180,74 @@ void Builder::insert(std::int32_t p)
 // every triangulation; in a Delaunay one it would end anyway.
 Where Builder::locate(Point2 p, std::int32_t &result)
 {
-    std::int32_t t = last_;
-    int entered = -1; // corner index of the edge we came through
-    for (;;) {
-        const std::int32_t base = 3 * t;
-        const Point2 corner[3] = {at(vertex_[base]), at(vertex_[base + 1]), at(vertex_[base + 2])};
-        int side[3] = {1, 1, 1};
-        int order[3];
-        if (entered < 0) {
-            order[0] = 0;
-            order[1] = 1;
-            order[2] = 2;
-        } else {
-            const int flip = static_cast<int>(random() & 1U);
-            order[0] = entered;
-            order[1] = (entered + 1 + flip) % 3;
-            order[2] = (entered + 2 - flip) % 3;
+    std::int32_t e = 3 * last_;
+    Point2 a = at(vertex_[e]);
+    Point2 b = at(vertex_[e + 1]);
+    {
+        // The start triangle has no known side: test all three edges.
+        const Point2 c = at(vertex_[e + 2]);
+        const int sideAb = orient2d(a, b, p);
+        const int sideBc = sideAb < 0 ? 0 : orient2d(b, c, p);
+        const int sideCa = (sideAb < 0 || sideBc < 0) ? 0 : orient2d(c, a, p);
+        if (sideBc < 0) {
+            e += 1;
+            a = b;
+            b = c;
+        } else if (sideCa < 0) {
+            e += 2;
+            b = a;
+            a = c;
+        } else if (sideAb >= 0) {
+            return classify(e, sideAb, sideBc, sideCa, result);
         }
-        bool crossed = false;
-        for (int i = (entered < 0 ? 0 : 1); i < 3; ++i) {
-            const int k = order[i];
-            side[k] = orient2d(corner[k], corner[k == 2 ? 0 : k + 1], p);
-            if (side[k] < 0) {
-                const std::int32_t across = twin_[base + k];
-                const std::int32_t next = triangleOf(across);
-                if (isGhost(vertex_, next)) {
-                    result = across;
-                    return Where::Outside;
-                }
-                t = next;
-                entered = across - 3 * next;
-                crossed = true;
-                break;
-            }
-        }
-        if (crossed) {
-            continue;
-        }
-        const int zeros = (side[0] == 0) + (side[1] == 0) + (side[2] == 0);
-        if (zeros == 0) {
-            result = t;
-            return Where::Inside;
-        }
-        if (zeros == 1) {
-            result = base + (side[0] == 0 ? 0 : (side[1] == 0 ? 1 : 2));
-            return Where::OnEdge;
-        }
-        // On the lines of two edges: the corner they share.
-        const int k = side[0] != 0 ? 2 : (side[1] != 0 ? 0 : 1);
-        result = vertex_[base + k];
-        return Where::AtVertex;
     }
+    // Invariant: p is strictly right of half-edge e = a -> b.
+    for (;;) {
+        const std::int32_t f = twin_[e]; // b -> a, p strictly left of it
+        const std::int32_t fBc = nextEdge(f);
+        const std::int32_t fCa = prevEdge(f);
+        const std::int32_t apex = vertex_[fCa];
+        if (apex == kInfinite) {
+            result = f;
+            return Where::Outside;
+        }
+        const Point2 c = at(apex);
+        // Triangle (b, a, c): edges f = b -> a, fBc = a -> c, fCa = c -> b.
+        // Both tests are made and the choice is arithmetic: a branch on the
+        // random bit would be mispredicted half the time.
+        const int sideAc = orient2d(a, c, p);
+        const int sideCb = orient2d(c, b, p);
+        const bool crossAc = sideAc < 0;
+        const bool crossCb = sideCb < 0;
+        if (crossAc || crossCb) {
+            const bool viaAc = crossAc && (!crossCb || (nextRandom() & 1U) != 0);
+            e = viaAc ? fBc : fCa;
+            a = viaAc ? a : c;
+            b = viaAc ? c : b;
+        } else {
+            return classify(f, 1, sideAc, sideCb, result);
+        }
+    }
+}
+
+// p is in the closed triangle of half-edge e, whose three half-edges e,
+// next, prev have p on their left or on their line (signs s0, s1, s2 >= 0).
+Where Builder::classify(std::int32_t e, int s0, int s1, int s2, std::int32_t &result) const
+{
+    const int zeros = (s0 == 0) + (s1 == 0) + (s2 == 0);
+    if (zeros == 0) {
+        result = triangleOf(e);
+        return Where::Inside;
+    }
+    if (zeros == 1) {
+        result = s0 == 0 ? e : (s1 == 0 ? nextEdge(e) : prevEdge(e));
+        return Where::OnEdge;
+    }
+    // On the lines of two edges: the corner they share, which is where the
+    // earlier of the two (in cyclic order) ends.
+    const std::int32_t corner = s0 != 0 ? prevEdge(e) : (s1 != 0 ? e : nextEdge(e));
+    result = vertex_[corner];
+    return Where::AtVertex;
 }
 
 // p strictly inside t = (a, b, c): three triangles around p, t reused for
@@ -230,9 +272,9 @@ void Builder::splitTriangle(std::int32_t t, std::int32_t p)
     link(3 * t + 2, 3 * t2 + 1);
     link(3 * t1 + 1, 3 * t2 + 2);
 
-    stack_.push_back(3 * t);
-    stack_.push_back(3 * t1);
-    stack_.push_back(3 * t2);
+    push(3 * t);
+    push(3 * t1);
+    push(3 * t2);
     last_ = t;
 }
 
@@ -273,8 +315,8 @@ void Builder::splitEdge(std::int32_t e, std::int32_t p)
     link(3 * t, outerCa);
     link(3 * t2, outerBc);
     link(3 * t + 2, 3 * t2 + 1);
-    stack_.push_back(3 * t);
-    stack_.push_back(3 * t2);
+    push(3 * t);
+    push(3 * t2);
 
     if (isGhost(vertex_, u)) {
         // u = (b, a, inf) with f = 3u. U1 = (p, a, inf) in u, U2 = (b, p, inf).
@@ -299,8 +341,8 @@ void Builder::splitEdge(std::int32_t e, std::int32_t p)
         link(3 * u + 1, 3 * u2 + 2);
         link(3 * t + 1, 3 * u + 2);
         link(3 * t2 + 2, 3 * u2 + 1);
-        stack_.push_back(3 * u);
-        stack_.push_back(3 * u2);
+        push(3 * u);
+        push(3 * u2);
     }
     last_ = t;
 }
@@ -331,7 +373,7 @@ void Builder::insertOutside(std::int32_t ghostEdge, std::int32_t p)
     link(3 * left + 1, outerA);
     link(3 * left + 2, 3 * right + 1);
     link(3 * right + 2, outerB);
-    stack_.push_back(3 * g);
+    push(3 * g);
     last_ = g;
 
     const Point2 q = at(p);
@@ -350,7 +392,7 @@ void Builder::insertOutside(std::int32_t ghostEdge, std::int32_t p)
         link(inner, 3 * before + 2);
         link(3 * before + 1, 3 * left);
         link(3 * left + 1, outerZ);
-        stack_.push_back(3 * before);
+        push(3 * before);
     }
     // Counter-clockwise: right = (b, p, inf); the ghost after it is (c, b, inf).
     for (;;) {
@@ -367,7 +409,7 @@ void Builder::insertOutside(std::int32_t ghostEdge, std::int32_t p)
         link(inner, 3 * after + 1);
         link(3 * after + 2, 3 * right);
         link(3 * right + 2, outerC);
-        stack_.push_back(3 * after);
+        push(3 * after);
     }
 }
 
@@ -391,37 +433,49 @@ void Builder::insertOutside(std::int32_t ghostEdge, std::int32_t p)
  * Only strictly positive tests flip, so four or more co-circular points
  * cannot make the flips cycle; hull edges (a ghost across) never flip.
  */
-void Builder::legalize()
+void Builder::legalize(std::int32_t p)
 {
-    while (!stack_.empty()) {
-        const std::int32_t e = stack_.back();
-        stack_.pop_back();
-        const std::int32_t f = twin_[e];
-        const std::int32_t u = triangleOf(f);
-        if (isGhost(vertex_, u)) {
-            continue;
+    // Locals, not members: stores through the int32 arrays could otherwise
+    // alias the members and force reloads in this, the hottest loop.
+    std::int32_t *const vertex = vertex_;
+    std::int32_t *const twin = twin_;
+    const Point2 *const points = points_;
+    const Point2 point = points[p];
+    std::size_t size = stackSize_;
+    while (size != 0) {
+        const std::int32_t e = stack_[--size];
+        const std::int32_t f = twin[e];
+        const std::int32_t f2 = prevEdge(f);
+        const std::int32_t q = vertex[f2];
+        if (q == kInfinite) {
+            continue; // a ghost across: f is its half-edge 0, corner 2 is infinite
         }
         const std::int32_t e1 = nextEdge(e);
-        const std::int32_t e2 = prevEdge(e);
-        const std::int32_t f1 = nextEdge(f);
-        const std::int32_t f2 = prevEdge(f);
-        const std::int32_t a = vertex_[e];
-        const std::int32_t b = vertex_[e1];
-        const std::int32_t p = vertex_[e2];
-        const std::int32_t q = vertex_[f2];
-        if (inCircle(at(a), at(b), at(p), at(q)) <= 0) {
+        const std::int32_t a = vertex[e];
+        const std::int32_t b = vertex[e1];
+        if (inCircle(points[a], points[b], point, points[q]) <= 0) {
             continue;
         }
-        const std::int32_t outerAq = twin_[f1];
-        const std::int32_t outerBp = twin_[e1];
-        vertex_[e1] = q;
-        vertex_[f1] = p;
-        link(e, outerAq);
-        link(f, outerBp);
-        link(e1, f1);
-        stack_.push_back(e);
-        stack_.push_back(f2);
+        const std::int32_t f1 = nextEdge(f);
+        const std::int32_t outerAq = twin[f1];
+        const std::int32_t outerBp = twin[e1];
+        vertex[e1] = q;
+        vertex[f1] = p;
+        twin[e] = outerAq;
+        twin[outerAq] = e;
+        twin[f] = outerBp;
+        twin[outerBp] = f;
+        twin[e1] = f1;
+        twin[f1] = e1;
+        if (size + 2 > stackCapacity_) {
+            stackSize_ = size;
+            growStack();
+        }
+        stack_[size] = e;
+        stack_[size + 1] = f2;
+        size += 2;
     }
+    stackSize_ = 0;
 }
 
 } // namespace

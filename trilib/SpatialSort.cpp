@@ -4,7 +4,6 @@
 #include <array>
 #include <bit>
 #include <cstddef>
-#include <memory>
 #include <vector>
 
 namespace vantrel {
@@ -88,7 +87,21 @@ std::uint64_t mix(std::uint64_t v)
     return v;
 }
 
-// Stable LSD radix sort of the elements by their bits 32 .. 32 + keyBits - 1.
+// Each element of the sort is (key << kIndexBits) | index.
+constexpr int kIndexBits = 29;
+static_assert(VANTREL_MAX_POINTS <= (1LL << kIndexBits), "an index must fit below the key");
+constexpr int kKeyBits = 64 - kIndexBits;
+// Rounds grow fourfold: the last holds about 3/4 of the points, the one
+// before 3/16, ... and the first at least this many.
+constexpr std::size_t kFirstRoundSize = 1024;
+constexpr int kMaxRoundBits = 3;
+// The curve's grid is as fine as the coordinates, up to 2^16 per side: a
+// coarser grid would leave points sharing a cell in input order, which is
+// slow when the points crowd on a curve (a circle) rather than fill the box.
+constexpr int kMaxLevels = (kKeyBits - kMaxRoundBits) / 2;
+
+// Stable LSD radix sort of the elements by their bits kIndexBits ..
+// kIndexBits + keyBits - 1.
 // Returns whichever of the two buffers holds the result.
 std::uint64_t *radixSort(std::uint64_t *data, std::uint64_t *scratch, std::size_t n, int keyBits)
 {
@@ -103,7 +116,7 @@ std::uint64_t *radixSort(std::uint64_t *data, std::uint64_t *scratch, std::size_
 
     std::vector<std::size_t> counts(static_cast<std::size_t>(passes) * buckets, 0);
     for (std::size_t i = 0; i < n; ++i) {
-        const std::uint64_t key = data[i] >> 32;
+        const std::uint64_t key = data[i] >> kIndexBits;
         for (int p = 0; p < passes; ++p) {
             ++counts[static_cast<std::size_t>(p) * buckets + ((key >> (p * digitBits)) & mask)];
         }
@@ -119,7 +132,7 @@ std::uint64_t *radixSort(std::uint64_t *data, std::uint64_t *scratch, std::size_
             offset[b] = sum;
             sum += c;
         }
-        const int shift = 32 + p * digitBits;
+        const int shift = kIndexBits + p * digitBits;
         for (std::size_t i = 0; i < n; ++i) {
             const std::uint64_t v = data[i];
             scratch[offset[(v >> shift) & mask]++] = v;
@@ -134,13 +147,10 @@ int bitLength(std::uint64_t v)
     return static_cast<int>(std::bit_width(v));
 }
 
-// A first round of this many points or more; every later round doubles.
-constexpr std::size_t kFirstRoundSize = 256;
-constexpr int kMaxRounds = 16;
-
 } // namespace
 
-void spatialOrder(std::span<const PointRecord> points, std::span<Point2> xy, std::span<std::int32_t> slot)
+void spatialOrder(std::span<const PointRecord> points, std::span<Point2> xy, std::span<std::int32_t> slot,
+                  std::span<std::uint64_t> scratch)
 {
     const std::size_t n = points.size();
     if (n == 0) {
@@ -160,33 +170,33 @@ void spatialOrder(std::span<const PointRecord> points, std::span<Point2> xy, std
     const auto spanX = static_cast<std::uint32_t>(std::int64_t{maxX} - minX);
     const auto spanY = static_cast<std::uint32_t>(std::int64_t{maxY} - minY);
     const int spanBits = bitLength(std::max(spanX, spanY));
-    const int rounds = std::clamp(bitLength(n / kFirstRoundSize), 1, kMaxRounds);
+    int rounds = 1;
+    while (rounds < (1 << kMaxRoundBits) && (n >> (2 * rounds)) >= kFirstRoundSize) {
+        ++rounds;
+    }
     const int roundBits = bitLength(static_cast<std::uint64_t>(rounds - 1));
-    // The round and the curve position share the 32 bits above the index.
-    const int wantedLevels = std::min((32 - roundBits) / 2, (bitLength(n) + 1) / 2 + 1);
-    const int levels = std::min(wantedLevels, spanBits);
+    const int levels = std::min(kMaxLevels, spanBits);
     const int shift = spanBits - levels;
-    const std::uint64_t lastRoundFlag = std::uint64_t{1} << (rounds - 1);
+    // Caps the count of trailing zero pairs so the first round takes the rest.
+    const std::uint64_t firstRoundFlag = std::uint64_t{1} << (2 * (rounds - 1));
 
-    auto keys = std::make_unique_for_overwrite<std::uint64_t[]>(n);
+    std::uint64_t *const keys = scratch.data();
     for (std::size_t i = 0; i < n; ++i) {
         const auto qx = static_cast<std::uint32_t>(std::int64_t{points[i].x} - minX) >> shift;
         const auto qy = static_cast<std::uint32_t>(std::int64_t{points[i].y} - minY) >> shift;
-        // Trailing zeros of a random word: 0 with probability 1/2 (the last
-        // round), 1 with 1/4, ...; the first round takes the remainder.
-        const auto zeros = static_cast<std::uint64_t>(std::countr_zero(mix(i) | lastRoundFlag));
-        const std::uint64_t round = static_cast<std::uint64_t>(rounds - 1) - zeros;
+        // Pairs of trailing zeros of a random word: none with probability
+        // 3/4 (the last round), one with 3/16, ...
+        const auto pairs = static_cast<std::uint64_t>(std::countr_zero(mix(i) | firstRoundFlag) / 2);
+        const std::uint64_t round = static_cast<std::uint64_t>(rounds - 1) - pairs;
         const std::uint64_t key = (round << (2 * levels)) | hilbertIndex(qx, qy, levels);
-        keys[i] = (key << 32) | i;
+        keys[i] = (key << kIndexBits) | i;
     }
-    {
-        auto scratch = std::make_unique_for_overwrite<std::uint64_t[]>(n);
-        const std::uint64_t *sorted = radixSort(keys.get(), scratch.get(), n, 2 * levels + roundBits);
-        for (std::size_t k = 0; k < n; ++k) {
-            const auto i = static_cast<std::uint32_t>(sorted[k]);
-            xy[k] = Point2{points[i].x, points[i].y};
-            slot[k] = static_cast<std::int32_t>(i + 1);
-        }
+    const std::uint64_t *sorted = radixSort(keys, keys + n, n, 2 * levels + roundBits);
+    constexpr std::uint64_t indexMask = (std::uint64_t{1} << kIndexBits) - 1;
+    for (std::size_t k = 0; k < n; ++k) {
+        const auto i = static_cast<std::size_t>(sorted[k] & indexMask);
+        xy[k] = Point2{points[i].x, points[i].y};
+        slot[k] = static_cast<std::int32_t>(i + 1);
     }
 }
 

@@ -4,10 +4,11 @@
 // together (short point-location walks, warm caches). The order here follows
 // a Hilbert curve over the bounding box, inside rounds of a biased randomized
 // insertion order: a hash of each slot index assigns the point to one of a
-// few rounds, the last round holding about half the points, the one before a
-// quarter, and so on. Rounds keep the expected work per insertion constant
-// even for points in convex position, where a pure curve order can make
-// every insertion disturb a long run of triangles.
+// few rounds, the last round holding about three quarters of the points, the
+// one before three sixteenths, and so on. Rounds keep the expected work per
+// insertion constant: in a pure curve order every new point lands at the
+// edge of the region filled so far, among long thin triangles that many
+// flips must undo, and points in convex position fare worst.
 //
 // The order only affects speed: the triangulation is exact for any order.
 #ifndef VANTREL_SPATIALSORT_H
@@ -23,11 +24,11 @@ namespace vantrel {
 
 // Writes the points of `points` (slot 1 at index 0) in insertion order:
 // xy[k] is the position of the k-th point to insert and slot[k] its 1-based
-// slot index. Both outputs have room for points.size() entries. Points with
-// equal coordinates keep their relative slot order within a round.
-// Allocates 16 bytes per point of scratch, released before returning; throws
-// std::bad_alloc when that memory is not available.
-void spatialOrder(std::span<const PointRecord> points, std::span<Point2> xy, std::span<std::int32_t> slot);
+// slot index. Both outputs have room for points.size() entries; scratch has
+// room for 2 * points.size() and holds nothing useful afterwards. Points
+// with equal coordinates keep their relative slot order within a round.
+void spatialOrder(std::span<const PointRecord> points, std::span<Point2> xy, std::span<std::int32_t> slot,
+                  std::span<std::uint64_t> scratch);
 
 } // namespace vantrel
 

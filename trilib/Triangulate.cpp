@@ -4,46 +4,86 @@
 #include "Delaunay.h"
 #include "SpatialSort.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <span>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace {
 
 using vantrel::Point2;
 
+struct FreeDeleter {
+    void operator()(void *p) const noexcept { std::free(p); }
+};
+
+// One block for all working storage: pages are faulted in once, and the
+// part that holds the sort keys is reused for the mesh. Large blocks are
+// aligned to 2 MiB and offered to the kernel for transparent huge pages,
+// which saves most of the page faults and TLB misses on a fresh block.
+std::unique_ptr<std::byte[], FreeDeleter> allocateWorkspace(std::size_t bytes)
+{
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    const bool huge = bytes >= 2 * kHugePage;
+    const std::size_t alignment = huge ? kHugePage : 64;
+    const std::size_t rounded = (bytes + alignment - 1) / alignment * alignment;
+    void *block = std::aligned_alloc(alignment, rounded);
+    if (block == nullptr) {
+        throw std::bad_alloc();
+    }
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    if (huge) {
+        static_cast<void>(madvise(block, rounded, MADV_HUGEPAGE)); // a hint; failure is harmless
+    }
+#endif
+    return std::unique_ptr<std::byte[], FreeDeleter>(static_cast<std::byte *>(block));
+}
+
+[[nodiscard]] constexpr std::size_t roundUp(std::size_t bytes, std::size_t to)
+{
+    return (bytes + to - 1) / to * to;
+}
+
 // The triangulation proper, arguments already checked, at least 3 points.
-// Working storage per point: 12 bytes of sorted copy, 24 of half-edges and,
-// only when the caller's triangle array is too small to lend it, 24 of
-// corner indices; the sort's 16 bytes are gone before the half-edges come.
+// Working storage per point: 12 bytes of sorted copy, then 16 of sort keys
+// that become 24 of half-edges and, only when the caller's triangle array
+// is too small to lend it, 24 more of corner indices.
 std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<TriangleRecord> triangles)
 {
     const std::size_t n = points.size();
-    auto xy = std::make_unique_for_overwrite<Point2[]>(n);
-    auto slot = std::make_unique_for_overwrite<std::int32_t[]>(n);
-    vantrel::spatialOrder(points, {xy.get(), n}, {slot.get(), n});
-
     const std::size_t triangleBound = 2 * n - 2; // ghosts included
     const std::size_t entries = 3 * triangleBound;
-    auto halfedges = std::make_unique_for_overwrite<std::int32_t[]>(entries);
     // A triangle record is three contiguous int32 corners, exactly what the
     // corner array holds per triangle; with room for every triangle the
     // caller's array serves as that array and the result is compacted in
     // place (record k is written only after records up to k are read).
-    std::unique_ptr<std::int32_t[]> ownVertices;
-    std::int32_t *vertices = nullptr;
-    if (triangles.size() >= triangleBound) {
-        vertices = &triangles[0].a;
-    } else {
-        ownVertices = std::make_unique_for_overwrite<std::int32_t[]>(entries);
-        vertices = ownVertices.get();
-    }
+    const bool lentVertices = triangles.size() >= triangleBound;
 
-    const std::int32_t used = vantrel::triangulate({xy.get(), n}, {slot.get(), n}, {vertices, entries},
-                                                   {halfedges.get(), entries});
-    halfedges.reset();
+    const std::size_t slotOffset = roundUp(n * sizeof(Point2), 64);
+    const std::size_t sharedOffset = roundUp(slotOffset + n * sizeof(std::int32_t), 64);
+    const std::size_t sortBytes = 2 * n * sizeof(std::uint64_t);
+    const std::size_t meshBytes = (lentVertices ? 1 : 2) * entries * sizeof(std::int32_t);
+    const auto workspace = allocateWorkspace(sharedOffset + std::max(sortBytes, meshBytes));
+    std::byte *const base = workspace.get();
+    // aligned_alloc gives suitably aligned storage in which these arrays of
+    // implicit-lifetime types come into being as they are used.
+    Point2 *const xy = reinterpret_cast<Point2 *>(base);
+    std::int32_t *const slot = reinterpret_cast<std::int32_t *>(base + slotOffset);
+    std::byte *const shared = base + sharedOffset;
+
+    vantrel::spatialOrder(points, {xy, n}, {slot, n}, {reinterpret_cast<std::uint64_t *>(shared), 2 * n});
+
+    std::int32_t *const halfedges = reinterpret_cast<std::int32_t *>(shared);
+    std::int32_t *const vertices = lentVertices ? &triangles[0].a : halfedges + entries;
+    const std::int32_t used = vantrel::triangulate({xy, n}, {slot, n}, {vertices, entries}, {halfedges, entries});
+
     std::size_t real = 0;
     for (std::int32_t t = 0; t < used; ++t) {
         real += vantrel::isGhost(vertices, t) ? 0U : 1U;
