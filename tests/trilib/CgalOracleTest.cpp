@@ -88,7 +88,7 @@ TEST_P(CgalOracle, SameTrianglesAsCgal) {
 
 INSTANTIATE_TEST_SUITE_P(Trilib, CgalOracle,
                          ::testing::Combine(::testing::Range<std::size_t>(0, std::size(kDistributions)),
-                                            ::testing::Values<std::size_t>(3, 4, 5, 7, 12, 40, 300, 3000)),
+                                            ::testing::Values<std::size_t>(3, 4, 5, 7, 12, 40, 300, 3000, 20000)),
                          [](const auto& param) {
                              return std::string(kDistributions[std::get<0>(param.param)].name) + "_" +
                                     std::to_string(std::get<1>(param.param));

@@ -35,7 +35,7 @@ Points uniform(std::size_t n, std::int32_t lo, std::int32_t hi, std::uint64_t se
 Points clusters(std::size_t n, std::uint64_t seed) {
     std::mt19937_64 rng(seed);
     std::uniform_real_distribution<double> centre(-1.5e9, 1.5e9);
-    constexpr double spreads[] = {1e3, 1e5, 1e7, 3e8, 2e4};
+    constexpr double spreads[] = {3e4, 1e5, 1e7, 3e8, 1e6};
     Points out;
     out.reserve(n);
     for (std::size_t c = 0; c < std::size(spreads); ++c) {
