@@ -1,5 +1,6 @@
-# Installs the build into a fresh prefix, then builds and runs a small C
-# program against it twice: with find_package(vantrel) and with pkg-config.
+# Installs the library (BUILD_DIR: its build folder) into a fresh prefix,
+# then builds and runs a small C program against it twice: with
+# find_package(vantrel) and with pkg-config.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
