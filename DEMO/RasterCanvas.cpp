@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <optional>
+#include <initializer_list>
 
 namespace {
 
@@ -14,14 +14,23 @@ using pointset::Colour;
 // arithmetic below cannot overflow 64 bits.
 constexpr double kPixelLimit = 0x1p29;
 
-// The pixel holding a position in twips, or nothing for a position that is
-// not a number.
-std::optional<std::int64_t> toPixel(float twips) noexcept {
-    if (std::isnan(twips)) {
-        return std::nullopt;
+// The pixel holding a position in twips, not a NaN. Worked out in integers,
+// as floor(twips / 15) equals floor(floor(twips) / 15): it runs four times
+// per segment of the mesh.
+std::int64_t toPixel(float twips) noexcept {
+    // Beyond any int32 coordinate; within it the pixel stays inside kPixelLimit.
+    constexpr float kTwipLimit = 0x1p32f;
+    if (!(twips > -kTwipLimit && twips < kTwipLimit)) {
+        return static_cast<std::int64_t>(twips < 0.0f ? -kPixelLimit : kPixelLimit);
     }
-    const double pixel = std::floor(static_cast<double>(twips) / RasterCanvas::kTwipsPerPixel);
-    return static_cast<std::int64_t>(std::clamp(pixel, -kPixelLimit, kPixelLimit));
+    auto whole = static_cast<std::int64_t>(twips);  // towards zero, and exact back to float
+    whole -= static_cast<float>(whole) > twips ? 1 : 0;
+    const std::int64_t pixel = whole / RasterCanvas::kTwipsPerPixel;
+    return pixel - (whole % RasterCanvas::kTwipsPerPixel < 0 ? 1 : 0);
+}
+
+bool anyNan(std::initializer_list<float> values) noexcept {
+    return std::any_of(values.begin(), values.end(), [](float v) { return std::isnan(v); });
 }
 
 // 0x00BBGGRR to the image's 0xFFRRGGBB and back.
@@ -62,8 +71,11 @@ RasterCanvas::RasterCanvas(QSize pixels) {
 }
 
 void RasterCanvas::resizePixels(QSize pixels) {
+    pixels_ = nullptr;
     if (pixels.isEmpty()) {
         image_ = QImage();
+        width_ = 0;
+        height_ = 0;
         dirtyRight_ = -1;
         dirtyLeft_ = 0;
         return;
@@ -79,12 +91,24 @@ void RasterCanvas::resizePixels(QSize pixels) {
         }
     }
     image_ = std::move(resized);
+    width_ = image_.width();
+    height_ = image_.height();
+    stride_ = image_.bytesPerLine() / static_cast<std::int64_t>(sizeof(QRgb));
     markDirty(0, 0, image_.width() - 1, image_.height() - 1);
 }
 
-QRect RasterCanvas::takeDirty() noexcept {
+QRgb* RasterCanvas::pixels() {
+    if (pixels_ == nullptr || !image_.isDetached()) {
+        pixels_ = reinterpret_cast<QRgb*>(image_.bits());
+    }
+    return pixels_;
+}
+
+QRect RasterCanvas::takeDirty() {
     QRect dirty;
     if (dirtyLeft_ <= dirtyRight_ && dirtyTop_ <= dirtyBottom_) {
+        // bits() counts as a change for whoever caches the image by its key.
+        pixels_ = reinterpret_cast<QRgb*>(image_.bits());
         dirty = QRect(QPoint(static_cast<int>(dirtyLeft_), static_cast<int>(dirtyTop_)),
                       QPoint(static_cast<int>(dirtyRight_), static_cast<int>(dirtyBottom_)));
     }
@@ -120,23 +144,23 @@ void RasterCanvas::Cls() {
 
 void RasterCanvas::fillSpan(std::int64_t y, std::int64_t left, std::int64_t right, QRgb colour) {
     left = std::max<std::int64_t>(left, 0);
-    right = std::min<std::int64_t>(right, image_.width() - 1);
-    if (y < 0 || y >= image_.height() || left > right) {
+    right = std::min(right, width_ - 1);
+    if (y < 0 || y >= height_ || left > right) {
         return;
     }
-    auto* row = reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(y)));
+    QRgb* row = pixels() + y * stride_;
     std::fill(row + left, row + right + 1, colour);
     markDirty(left, y, right, y);
 }
 
 void RasterCanvas::Circle(float x, float y, float radius) {
-    const auto cx = toPixel(x);
-    const auto cy = toPixel(y);
-    if (!cx || !cy || std::isnan(radius) || image_.isNull()) {
+    if (anyNan({x, y, radius}) || width_ == 0) {
         return;
     }
-    const double pixels = std::round(std::abs(static_cast<double>(radius)) / kTwipsPerPixel);
-    const auto r = static_cast<std::int64_t>(std::min(pixels, kPixelLimit));
+    const std::int64_t cx = toPixel(x);
+    const std::int64_t cy = toPixel(y);
+    const double radiusPixels = std::round(std::abs(static_cast<double>(radius)) / kTwipsPerPixel);
+    const auto r = static_cast<std::int64_t>(std::min(radiusPixels, kPixelLimit));
     // A pixel (dx, dy) belongs to the disc when dx^2 + dy^2 <= r^2 + r: the
     // usual digital circle, which for r = 2 is the 5 x 5 square less its
     // corners. halfWidth(dy) is the largest |dx| on row dy, -1 off the disc.
@@ -146,127 +170,171 @@ void RasterCanvas::Circle(float x, float y, float radius) {
     };
     const QRgb outline = toRgb(foreColor_);
     const QRgb inside = toRgb(FillColor());
-    const std::int64_t fromRow = std::max(-r, -*cy);
-    const std::int64_t toRow = std::min(r, image_.height() - 1 - *cy);
+    const std::int64_t fromRow = std::max(-r, -cy);
+    const std::int64_t toRow = std::min(r, height_ - 1 - cy);
     for (std::int64_t dy = fromRow; dy <= toRow; ++dy) {
         const std::int64_t half = halfWidth(dy);
         // Inside are the pixels whose four neighbours are all on the disc;
         // the rest of the disc is its outline.
         const std::int64_t inner = std::min({half - 1, halfWidth(dy - 1), halfWidth(dy + 1)});
-        fillSpan(*cy + dy, *cx - half, *cx + half, outline);
+        fillSpan(cy + dy, cx - half, cx + half, outline);
         if (inner >= 0) {
-            fillSpan(*cy + dy, *cx - inner, *cx + inner, inside);
+            fillSpan(cy + dy, cx - inner, cx + inner, inside);
         }
     }
 }
 
-void RasterCanvas::Line(float x1, float y1, float x2, float y2) {
-    const auto px1 = toPixel(x1);
-    const auto py1 = toPixel(y1);
-    const auto px2 = toPixel(x2);
-    const auto py2 = toPixel(y2);
-    if (!px1 || !py1 || !px2 || !py2 || image_.isNull()) {
-        return;
-    }
-    // Walk along the major axis one pixel per step; the minor coordinate at
-    // step i is the start's plus round(i * minorLength / majorLength), halves
-    // rounded up, kept exactly as a quotient and remainder. Only the steps
-    // that land on the raster are walked, so a long or mostly hidden segment
-    // costs no more than its visible part.
-    const std::int64_t dx = *px2 - *px1;
-    const std::int64_t dy = *py2 - *py1;
-    const bool xMajor = std::abs(dx) >= std::abs(dy);
-    const std::int64_t major0 = xMajor ? *px1 : *py1;
-    const std::int64_t minor0 = xMajor ? *py1 : *px1;
-    const std::int64_t majorLength = std::abs(xMajor ? dx : dy);
-    const std::int64_t minorLength = std::abs(xMajor ? dy : dx);
-    const std::int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
-    const std::int64_t minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
-    const std::int64_t majorSize = xMajor ? image_.width() : image_.height();
-    const std::int64_t minorSize = xMajor ? image_.height() : image_.width();
+// Segments are digital lines: walking along the major axis one pixel per
+// step, the minor coordinate at step i is the start's plus
+// q(i) = round(i * m / M), halves rounded up, where M and m are the lengths
+// in pixels along the major and minor axes. q is kept exactly as a quotient
+// and a remainder of (2 i m + M) / 2M.
+struct RasterCanvas::Walk {
+    std::int64_t major0, minor0;      // start pixel, along the major and minor axes
+    std::int64_t majorLength, minorLength;
+    std::int64_t majorStep, minorStep;  // +1 or -1
+    bool xMajor;
 
-    // Steps whose major coordinate lies on the raster.
-    std::int64_t first = 0;
-    std::int64_t last = majorLength;
-    if (majorStep > 0) {
-        first = std::max(first, -major0);
-        last = std::min(last, majorSize - 1 - major0);
-    } else {
-        first = std::max(first, major0 - (majorSize - 1));
-        last = std::min(last, major0);
+    Walk(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) noexcept {
+        const std::int64_t dx = x2 - x1;
+        const std::int64_t dy = y2 - y1;
+        xMajor = std::abs(dx) >= std::abs(dy);
+        major0 = xMajor ? x1 : y1;
+        minor0 = xMajor ? y1 : x1;
+        majorLength = std::abs(xMajor ? dx : dy);
+        minorLength = std::abs(xMajor ? dy : dx);
+        majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+        minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
     }
-    // Narrowed to the steps whose minor coordinate lies on the raster. The
-    // minor offset q(i) = floor((2 i m + M) / 2M) never decreases with i.
-    const std::int64_t twiceMajor = 2 * std::max<std::int64_t>(majorLength, 1);
-    const std::int64_t lowOffset = minorStep > 0 ? -minor0 : minor0 - (minorSize - 1);
-    const std::int64_t highOffset = minorStep > 0 ? minorSize - 1 - minor0 : minor0;
-    if (minorLength == 0) {
-        if (lowOffset > 0 || highOffset < 0) {
-            return;
-        }
-    } else {
-        // q(i) >= low  <=>  i >= (2 M low - M) / 2m;  q(i) <= high  <=>  i < (2 M (high + 1) - M) / 2m
-        const std::int64_t twiceMinor = 2 * minorLength;
-        first = std::max(first, ceilDiv(twiceMajor / 2 * (2 * lowOffset - 1), twiceMinor));
-        last = std::min(last, ceilDiv(twiceMajor / 2 * (2 * highOffset + 1), twiceMinor) - 1);
+    [[nodiscard]] std::int64_t twiceMajor() const noexcept {
+        return 2 * std::max<std::int64_t>(majorLength, 1);
     }
-    if (first > last) {
-        return;
+    [[nodiscard]] std::int64_t offset(std::int64_t step) const noexcept {
+        return (2 * step * minorLength + twiceMajor() / 2) / twiceMajor();
     }
+};
+
+void RasterCanvas::walk(const Walk& line, std::int64_t first, std::int64_t last) {
+    // q(0) = 0 and q(M) = m need no division: a segment with both ends on
+    // the raster, the usual case, costs none.
+    const std::int64_t twiceMajor = line.twiceMajor();
+    std::int64_t firstOffset = 0;
+    std::int64_t remainder = twiceMajor / 2;
+    std::int64_t lastOffset = line.minorLength;
+    if (first != 0 || last != line.majorLength) {
+        const std::int64_t numerator = 2 * first * line.minorLength + twiceMajor / 2;
+        firstOffset = numerator / twiceMajor;
+        remainder = numerator % twiceMajor;
+        lastOffset = line.offset(last);
+    }
+    const std::int64_t firstMajor = line.major0 + line.majorStep * first;
+    const std::int64_t firstMinor = line.minor0 + line.minorStep * firstOffset;
+    const std::int64_t lastMajor = line.major0 + line.majorStep * last;
+    const std::int64_t lastMinor = line.minor0 + line.minorStep * lastOffset;
+    const std::int64_t x0 = line.xMajor ? firstMajor : firstMinor;
+    const std::int64_t y0 = line.xMajor ? firstMinor : firstMajor;
+    const std::int64_t x1 = line.xMajor ? lastMajor : lastMinor;
+    const std::int64_t y1 = line.xMajor ? lastMinor : lastMajor;
 
     const QRgb colour = toRgb(foreColor_);
-    auto* bits = reinterpret_cast<QRgb*>(image_.bits());
-    const std::int64_t stride = image_.bytesPerLine() / static_cast<std::int64_t>(sizeof(QRgb));
-    const std::int64_t majorStride = xMajor ? majorStep : majorStep * stride;
-    const std::int64_t minorStride = xMajor ? minorStep * stride : minorStep;
-
-    const std::int64_t numerator = 2 * first * minorLength + twiceMajor / 2;
-    std::int64_t offset = numerator / twiceMajor;
-    std::int64_t remainder = numerator % twiceMajor;
-    const std::int64_t firstMajor = major0 + majorStep * first;
-    const std::int64_t firstMinor = minor0 + minorStep * offset;
-    QRgb* pixel = bits + (xMajor ? firstMinor * stride + firstMajor : firstMajor * stride + firstMinor);
+    QRgb* pixel = pixels() + y0 * stride_ + x0;
+    const std::int64_t straight = line.xMajor ? line.majorStep : line.majorStep * stride_;
+    const std::int64_t diagonal =
+        straight + (line.xMajor ? line.minorStep * stride_ : line.minorStep);
+    const std::int64_t increment = 2 * line.minorLength;
     for (std::int64_t i = first;; ++i) {
         *pixel = colour;
         if (i == last) {
             break;  // not a step further: the next address may lie outside the image
         }
-        pixel += majorStride;
-        remainder += 2 * minorLength;
-        if (remainder >= twiceMajor) {
-            remainder -= twiceMajor;
-            ++offset;
-            pixel += minorStride;
-        }
+        // Conditional moves rather than a branch: for the short segments of
+        // a mesh the carry is as good as random.
+        remainder += increment;
+        const bool carry = remainder >= twiceMajor;
+        remainder = carry ? remainder - twiceMajor : remainder;
+        pixel += carry ? diagonal : straight;
     }
-    const std::int64_t lastMajor = major0 + majorStep * last;
-    const std::int64_t lastMinor = minor0 + minorStep * ((2 * last * minorLength + twiceMajor / 2) / twiceMajor);
-    const std::int64_t xa = xMajor ? firstMajor : firstMinor;
-    const std::int64_t ya = xMajor ? firstMinor : firstMajor;
-    const std::int64_t xb = xMajor ? lastMajor : lastMinor;
-    const std::int64_t yb = xMajor ? lastMinor : lastMajor;
-    markDirty(std::min(xa, xb), std::min(ya, yb), std::max(xa, xb), std::max(ya, yb));
+    markDirty(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1));
+}
+
+void RasterCanvas::Line(float x1, float y1, float x2, float y2) {
+    // The mesh draws hundreds of thousands of segments between points on the
+    // raster: for those, a few comparisons (false for NaN as well) and
+    // truncating divisions stand in for the general conversion and clipping.
+    const auto width = static_cast<float>(width_ * kTwipsPerPixel);
+    const auto height = static_cast<float>(height_ * kTwipsPerPixel);
+    if (x1 >= 0.0f && x1 < width && x2 >= 0.0f && x2 < width && y1 >= 0.0f && y1 < height &&
+        y2 >= 0.0f && y2 < height) {
+        const auto pixelOf = [](float twips) {
+            return static_cast<std::int64_t>(static_cast<std::uint32_t>(twips) /
+                                             static_cast<std::uint32_t>(kTwipsPerPixel));
+        };
+        const Walk line(pixelOf(x1), pixelOf(y1), pixelOf(x2), pixelOf(y2));
+        walk(line, 0, line.majorLength);
+        return;
+    }
+    if (anyNan({x1, y1, x2, y2}) || width_ == 0) {
+        return;
+    }
+    const Walk line(toPixel(x1), toPixel(y1), toPixel(x2), toPixel(y2));
+    // Only the steps that land on the raster are walked, so a long or mostly
+    // hidden segment costs no more than its visible part.
+    const std::int64_t majorSize = line.xMajor ? width_ : height_;
+    const std::int64_t minorSize = line.xMajor ? height_ : width_;
+    std::int64_t first = 0;
+    std::int64_t last = line.majorLength;
+    // Steps whose major coordinate lies on the raster.
+    if (line.majorStep > 0) {
+        first = std::max(first, -line.major0);
+        last = std::min(last, majorSize - 1 - line.major0);
+    } else {
+        first = std::max(first, line.major0 - (majorSize - 1));
+        last = std::min(last, line.major0);
+    }
+    // Narrowed to the steps whose minor coordinate lies on the raster,
+    // low <= q(i) <= high; q never decreases with i, and
+    //   q(i) >= low  <=>  i >= M (2 low - 1) / 2m
+    //   q(i) <= high <=>  i <  M (2 high + 1) / 2m
+    const std::int64_t low = line.minorStep > 0 ? -line.minor0 : line.minor0 - (minorSize - 1);
+    const std::int64_t high = line.minorStep > 0 ? minorSize - 1 - line.minor0 : line.minor0;
+    if (line.minorLength == 0) {
+        if (low > 0 || high < 0) {
+            return;
+        }
+    } else {
+        const std::int64_t twiceMinor = 2 * line.minorLength;
+        first = std::max(first, ceilDiv(line.majorLength * (2 * low - 1), twiceMinor));
+        last = std::min(last, ceilDiv(line.majorLength * (2 * high + 1), twiceMinor) - 1);
+    }
+    if (first <= last) {
+        walk(line, first, last);
+    }
 }
 
 void RasterCanvas::PSet(float x, float y) {
-    const auto px = toPixel(x);
-    const auto py = toPixel(y);
-    if (!px || !py || *px < 0 || *py < 0 || *px >= image_.width() || *py >= image_.height()) {
+    if (anyNan({x, y})) {
         return;
     }
-    auto* row = reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(*py)));
-    row[*px] = toRgb(foreColor_);
-    markDirty(*px, *py, *px, *py);
+    const std::int64_t px = toPixel(x);
+    const std::int64_t py = toPixel(y);
+    if (px < 0 || py < 0 || px >= width_ || py >= height_) {
+        return;
+    }
+    pixels()[py * stride_ + px] = toRgb(foreColor_);
+    markDirty(px, py, px, py);
 }
 
 Colour RasterCanvas::Point(float x, float y) const {
-    const auto px = toPixel(x);
-    const auto py = toPixel(y);
-    if (!px || !py || *px < 0 || *py < 0 || *px >= image_.width() || *py >= image_.height()) {
+    if (anyNan({x, y})) {
         return pointset::kOutside;
     }
-    const auto* row = reinterpret_cast<const QRgb*>(image_.constScanLine(static_cast<int>(*py)));
-    return fromRgb(row[*px]);
+    const std::int64_t px = toPixel(x);
+    const std::int64_t py = toPixel(y);
+    if (px < 0 || py < 0 || px >= width_ || py >= height_) {
+        return pointset::kOutside;
+    }
+    const auto* bits = reinterpret_cast<const QRgb*>(image_.constBits());
+    return fromRgb(bits[py * stride_ + px]);
 }
 
 float RasterCanvas::ScaleWidth() const {

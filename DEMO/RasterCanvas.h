@@ -32,8 +32,10 @@ public:
     [[nodiscard]] const QImage& image() const noexcept { return image_; }
 
     // The smallest rectangle of pixels holding every change since the last
-    // call (empty if nothing changed), and starts collecting anew.
-    [[nodiscard]] QRect takeDirty() noexcept;
+    // call (empty if nothing changed), and starts collecting anew. Call it
+    // before painting the image: it also renews the image's cacheKey(), which
+    // drawing straight into the pixels does not.
+    [[nodiscard]] QRect takeDirty();
 
     void Cls() override;
     void Circle(float x, float y, float radius) override;
@@ -52,8 +54,19 @@ private:
     void markDirty(std::int64_t left, std::int64_t top, std::int64_t right,
                    std::int64_t bottom) noexcept;
     void fillSpan(std::int64_t y, std::int64_t left, std::int64_t right, QRgb colour);
+    // The pixels to draw into, unshared from any copy of image() taken since.
+    [[nodiscard]] QRgb* pixels();
+    struct Walk;
+    // Sets the pixels of steps first..last of a segment, all on the raster.
+    void walk(const Walk& line, std::int64_t first, std::int64_t last);
 
     QImage image_;
+    // image_'s pixel data while image_ owns it alone; saves a detach() per
+    // drawing operation, which costs more than drawing a short segment.
+    QRgb* pixels_ = nullptr;
+    std::int64_t stride_ = 0;  // pixels per scan line
+    std::int64_t width_ = 0;   // 0 while there is no image
+    std::int64_t height_ = 0;
     pointset::Colour foreColor_ = 0x00000000;
     // Inclusive pixel bounds of the changes; left > right while there are none.
     std::int64_t dirtyLeft_ = 0;

@@ -127,6 +127,7 @@ void PointSet::clearPoints() {
 
     nPoints_ = 0;
     triangles_ = std::move(triangles);
+    spareTriangles_ = RecordArray<TriangleRecord>();
     points_ = std::move(points);
     canvas_.Cls();
 }
@@ -208,10 +209,10 @@ void PointSet::runTriangulation() {
                            std::to_string(std::numeric_limits<std::int32_t>::max()) + " slots.");
     }
     const std::int32_t triangleCapacity = 2 * pointCapacity;
-    // The library fills a fresh array, which replaces Triangles only once its
-    // answer is known to be sound.
-    RecordArray<TriangleRecord> triangles;
-    triangles.recreate(triangleCapacity);
+    // The library fills the spare array, which replaces Triangles only once
+    // its answer is known to be sound.
+    RecordArray<TriangleRecord>& triangles = spareTriangles_;
+    triangles.refill(triangleCapacity);
 
     const double start = platform_.clockSeconds();
     const std::int32_t t = entry.function(nPoints_, triangleCapacity, pointCapacity,
@@ -220,7 +221,7 @@ void PointSet::runTriangulation() {
     const auto elapsed = static_cast<float>(stop - start);
 
     if (t == VANTREL_E_NOMEM) {
-        triangles_ = std::move(triangles);
+        std::swap(triangles_, triangles);
         if (!points_.exists()) {
             points_ = std::move(emptyPoints);
         }
@@ -244,18 +245,22 @@ void PointSet::runTriangulation() {
         }
     }
 
-    triangles_ = std::move(triangles);
+    std::swap(triangles_, triangles);
     if (!points_.exists()) {
         points_ = std::move(emptyPoints);
     }
 
     canvas_.setForeColor(kLightGrey);
     canvas_.Cls();
+    // Every index was checked above; the mesh of a large run is drawn from
+    // the bare arrays.
+    const TriangleRecord* const returned = triangles_.data();
+    const PointRecord* const stored = points_.data();
     for (std::int32_t i = 1; i <= t; ++i) {
-        const TriangleRecord& triangle = triangles_.at(i);
-        const PointRecord& a = points_.at(triangle.a);
-        const PointRecord& b = points_.at(triangle.b);
-        const PointRecord& c = points_.at(triangle.c);
+        const TriangleRecord& triangle = returned[i];
+        const PointRecord& a = stored[triangle.a];
+        const PointRecord& b = stored[triangle.b];
+        const PointRecord& c = stored[triangle.c];
         const auto ax = static_cast<float>(a.x);
         const auto ay = static_cast<float>(a.y);
         const auto bx = static_cast<float>(b.x);
@@ -269,7 +274,7 @@ void PointSet::runTriangulation() {
     }
     canvas_.setForeColor(canvas_.FillColor());
     for (std::int32_t i = 1; i <= nPoints_; ++i) {
-        const PointRecord& point = points_.at(i);
+        const PointRecord& point = stored[i];
         canvas_.PSet(static_cast<float>(point.x), static_cast<float>(point.y));
     }
     controls_.setInfoCaption(InfoText(nPoints_, t, elapsed, platform_.decimalSeparator()));

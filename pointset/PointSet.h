@@ -69,6 +69,9 @@ private:
     std::int32_t nPoints_ = 0;
     RecordArray<PointRecord> points_;
     RecordArray<TriangleRecord> triangles_;
+    // The array the next run hands to the library: the one the last run
+    // replaced, so that a run re-creates Triangles without new memory.
+    RecordArray<TriangleRecord> spareTriangles_;
 };
 
 }  // namespace pointset

@@ -52,6 +52,18 @@ public:
         exists_ = true;
     }
 
+    // Like recreate, but reuses the storage when it is large enough, which
+    // spares a large array the system's allocation and first-touch costs.
+    void refill(std::int32_t upper) {
+        const std::size_t count = slotCount(upper);
+        if (count > slots_.capacity()) {
+            recreate(upper);
+            return;
+        }
+        slots_.assign(count, Record{});
+        exists_ = true;
+    }
+
     // Makes room for the bounds 0..upper without changing the bounds, so that
     // a following grow(upper) cannot fail. The storage at least doubles when
     // it has to move. On failure the array is left as it was.
