@@ -48,11 +48,10 @@ public:
         }
         base_ = static_cast<unsigned char*>(base);
         unsigned char* readable = base_ + (front ? page : 0);
-        if (front) {
-            mprotect(base_, page, PROT_NONE);
-        }
-        if (back) {
-            mprotect(readable + readablePages * page, page, PROT_NONE);
+        if ((front && mprotect(base_, page, PROT_NONE) != 0) ||
+            (back && mprotect(readable + readablePages * page, page, PROT_NONE) != 0)) {
+            munmap(base_, size_);
+            throw std::runtime_error("cannot protect the guard pages");
         }
         unsigned char* slot1 = front ? readable : readable + readablePages * page - dataBytes;
         slot0_ = reinterpret_cast<Record*>(slot1) - 1;

@@ -176,11 +176,6 @@ private:
     std::ostringstream out_;
 };
 
-// For every directed edge, the triangle it belongs to and the corner opposite it.
-struct HalfEdges {
-    std::unordered_map<std::uint64_t, std::int32_t> opposite;
-};
-
 } // namespace
 
 int orientSign(const PointRecord& a, const PointRecord& b, const PointRecord& c) {
@@ -245,8 +240,9 @@ Shape describe(std::span<const PointRecord> points) { return analyse(points).sha
     }
     const auto n = static_cast<std::int32_t>(points.size());
 
-    HalfEdges half;
-    half.opposite.reserve(3 * triangles.size());
+    // Every directed edge, mapped to the corner opposite it.
+    std::unordered_map<std::uint64_t, std::int32_t> opposite;
+    opposite.reserve(3 * triangles.size());
     std::vector<bool> used(points.size() + 1, false);
     Wide area = 0;
     bool cornersValid = true;
@@ -274,7 +270,7 @@ Shape describe(std::span<const PointRecord> points) { return analyse(points).sha
         area += twice;
         for (std::size_t i = 0; i < 3; ++i) {
             used[static_cast<std::size_t>(v[i])] = true;
-            const auto [slot, fresh] = half.opposite.emplace(edgeKey(v[i], v[(i + 1) % 3]), v[(i + 2) % 3]);
+            const auto [slot, fresh] = opposite.emplace(edgeKey(v[i], v[(i + 1) % 3]), v[(i + 2) % 3]);
             if (!fresh) {
                 faults.add("directed edge " + std::to_string(v[i]) + "->" + std::to_string(v[(i + 1) % 3]) +
                            " belongs to two triangles");
@@ -287,10 +283,10 @@ Shape describe(std::span<const PointRecord> points) { return analyse(points).sha
 
     // A boundary edge (no reverse twin) must run along the hull, interior on its left.
     std::size_t boundaryEdges = 0;
-    for (const auto& [key, third] : half.opposite) {
+    for (const auto& [key, third] : opposite) {
         const auto from = static_cast<std::int32_t>(key >> 32);
         const auto to = static_cast<std::int32_t>(key & 0xffffffffu);
-        if (half.opposite.count(edgeKey(to, from)) != 0) {
+        if (opposite.count(edgeKey(to, from)) != 0) {
             continue;
         }
         ++boundaryEdges;
@@ -320,11 +316,11 @@ Shape describe(std::span<const PointRecord> points) { return analyse(points).sha
         }
     }
 
-    for (const auto& [key, third] : half.opposite) {
+    for (const auto& [key, third] : opposite) {
         const auto from = static_cast<std::int32_t>(key >> 32);
         const auto to = static_cast<std::int32_t>(key & 0xffffffffu);
-        const auto twin = half.opposite.find(edgeKey(to, from));
-        if (from > to || twin == half.opposite.end()) {
+        const auto twin = opposite.find(edgeKey(to, from));
+        if (from > to || twin == opposite.end()) {
             continue;
         }
         if (inCircleSign(at(points, from), at(points, to), at(points, third), at(points, twin->second)) > 0) {
