@@ -171,6 +171,7 @@ private slots:
         const QList<QSize> sizes = form->windowIcon().availableSizes();
         QVERIFY(sizes.contains(QSize(32, 32)));
         QVERIFY(sizes.contains(QSize(16, 16)));
+        QVERIFY(!control<QCheckBox>("chkAuto")->isChecked());
     }
 
     void controlsInCreationOrder()
@@ -298,11 +299,6 @@ private slots:
         // The other controls keep the normal pointer.
         QVERIFY(!control<QLabel>("lblInfo")->testAttribute(Qt::WA_SetCursor));
         QVERIFY(!picMain()->testAttribute(Qt::WA_SetCursor));
-    }
-
-    void checkBoxStartsUnchecked()
-    {
-        QVERIFY(!control<QCheckBox>("chkAuto")->isChecked());
     }
 
     void tabOrder()
