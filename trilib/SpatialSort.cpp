@@ -91,8 +91,11 @@ std::uint64_t mix(std::uint64_t v)
 constexpr int kIndexBits = 29;
 static_assert(VANTREL_MAX_POINTS <= (1LL << kIndexBits), "an index must fit below the key");
 constexpr int kKeyBits = 64 - kIndexBits;
-// Rounds grow fourfold: the last holds about 3/4 of the points, the one
-// before 3/16, ... and the first at least this many.
+// Rounds grow eightfold: the last holds about 7/8 of the points, the one
+// before 7/64, ... and the first at least this many. (Halving, the classic
+// choice, costs a few per cent more here: the big last round sweeps the
+// plane in curve order with the best cache reuse, and flips stay near three
+// per point.)
 constexpr std::size_t kFirstRoundSize = 1024;
 constexpr int kMaxRoundBits = 3;
 // The curve's grid is as fine as the coordinates, up to 2^16 per side: a
@@ -171,23 +174,23 @@ void spatialOrder(std::span<const PointRecord> points, std::span<Point2> xy, std
     const auto spanY = static_cast<std::uint32_t>(std::int64_t{maxY} - minY);
     const int spanBits = bitLength(std::max(spanX, spanY));
     int rounds = 1;
-    while (rounds < (1 << kMaxRoundBits) && (n >> (2 * rounds)) >= kFirstRoundSize) {
+    while (rounds < (1 << kMaxRoundBits) && (n >> (3 * rounds)) >= kFirstRoundSize) {
         ++rounds;
     }
     const int roundBits = bitLength(static_cast<std::uint64_t>(rounds - 1));
     const int levels = std::min(kMaxLevels, spanBits);
     const int shift = spanBits - levels;
-    // Caps the count of trailing zero pairs so the first round takes the rest.
-    const std::uint64_t firstRoundFlag = std::uint64_t{1} << (2 * (rounds - 1));
+    // Caps the count of trailing zero triples so the first round takes the rest.
+    const std::uint64_t firstRoundFlag = std::uint64_t{1} << (3 * (rounds - 1));
 
     std::uint64_t *const keys = scratch.data();
     for (std::size_t i = 0; i < n; ++i) {
         const auto qx = static_cast<std::uint32_t>(std::int64_t{points[i].x} - minX) >> shift;
         const auto qy = static_cast<std::uint32_t>(std::int64_t{points[i].y} - minY) >> shift;
-        // Pairs of trailing zeros of a random word: none with probability
-        // 3/4 (the last round), one with 3/16, ...
-        const auto pairs = static_cast<std::uint64_t>(std::countr_zero(mix(i) | firstRoundFlag) / 2);
-        const std::uint64_t round = static_cast<std::uint64_t>(rounds - 1) - pairs;
+        // Triples of trailing zeros of a random word: none with probability
+        // 7/8 (the last round), one with 7/64, ...
+        const auto triples = static_cast<std::uint64_t>(std::countr_zero(mix(i) | firstRoundFlag) / 3);
+        const std::uint64_t round = static_cast<std::uint64_t>(rounds - 1) - triples;
         const std::uint64_t key = (round << (2 * levels)) | hilbertIndex(qx, qy, levels);
         keys[i] = (key << kIndexBits) | i;
     }

@@ -4,8 +4,8 @@
 // together (short point-location walks, warm caches). The order here follows
 // a Hilbert curve over the bounding box, inside rounds of a biased randomized
 // insertion order: a hash of each slot index assigns the point to one of a
-// few rounds, the last round holding about three quarters of the points, the
-// one before three sixteenths, and so on. Rounds keep the expected work per
+// few rounds, the last round holding about seven eighths of the points, the
+// one before seven sixty-fourths, and so on. Rounds keep the expected work per
 // insertion constant: in a pure curve order every new point lands at the
 // edge of the region filled so far, among long thin triangles that many
 // flips must undo, and points in convex position fare worst.
