@@ -97,13 +97,6 @@ void RasterCanvas::resizePixels(QSize pixels) {
     markDirty(0, 0, image_.width() - 1, image_.height() - 1);
 }
 
-QRgb* RasterCanvas::pixels() {
-    if (pixels_ == nullptr || !image_.isDetached()) {
-        pixels_ = reinterpret_cast<QRgb*>(image_.bits());
-    }
-    return pixels_;
-}
-
 QRect RasterCanvas::takeDirty() {
     QRect dirty;
     if (dirtyLeft_ <= dirtyRight_ && dirtyTop_ <= dirtyBottom_) {
@@ -119,19 +112,9 @@ QRect RasterCanvas::takeDirty() {
     return dirty;
 }
 
-void RasterCanvas::markDirty(std::int64_t left, std::int64_t top, std::int64_t right,
-                             std::int64_t bottom) noexcept {
-    if (dirtyLeft_ > dirtyRight_) {
-        dirtyLeft_ = left;
-        dirtyTop_ = top;
-        dirtyRight_ = right;
-        dirtyBottom_ = bottom;
-        return;
-    }
-    dirtyLeft_ = std::min(dirtyLeft_, left);
-    dirtyTop_ = std::min(dirtyTop_, top);
-    dirtyRight_ = std::max(dirtyRight_, right);
-    dirtyBottom_ = std::max(dirtyBottom_, bottom);
+void RasterCanvas::setForeColor(pointset::Colour colour) {
+    foreColor_ = colour;
+    foreRgb_ = toRgb(colour);
 }
 
 void RasterCanvas::Cls() {
@@ -168,7 +151,7 @@ void RasterCanvas::Circle(float x, float y, float radius) {
     const auto halfWidth = [&](std::int64_t dy) -> std::int64_t {
         return (dy < -r || dy > r) ? -1 : floorSqrt(limit - dy * dy);
     };
-    const QRgb outline = toRgb(foreColor_);
+    const QRgb outline = foreRgb_;
     const QRgb inside = toRgb(FillColor());
     const std::int64_t fromRow = std::max(-r, -cy);
     const std::int64_t toRow = std::min(r, height_ - 1 - cy);
@@ -214,37 +197,16 @@ struct RasterCanvas::Walk {
     }
 };
 
-void RasterCanvas::walk(const Walk& line, std::int64_t first, std::int64_t last) {
-    // q(0) = 0 and q(M) = m need no division: a segment with both ends on
-    // the raster, the usual case, costs none.
-    const std::int64_t twiceMajor = line.twiceMajor();
-    std::int64_t firstOffset = 0;
-    std::int64_t remainder = twiceMajor / 2;
-    std::int64_t lastOffset = line.minorLength;
-    if (first != 0 || last != line.majorLength) {
-        const std::int64_t numerator = 2 * first * line.minorLength + twiceMajor / 2;
-        firstOffset = numerator / twiceMajor;
-        remainder = numerator % twiceMajor;
-        lastOffset = line.offset(last);
-    }
-    const std::int64_t firstMajor = line.major0 + line.majorStep * first;
-    const std::int64_t firstMinor = line.minor0 + line.minorStep * firstOffset;
-    const std::int64_t lastMajor = line.major0 + line.majorStep * last;
-    const std::int64_t lastMinor = line.minor0 + line.minorStep * lastOffset;
-    const std::int64_t x0 = line.xMajor ? firstMajor : firstMinor;
-    const std::int64_t y0 = line.xMajor ? firstMinor : firstMajor;
-    const std::int64_t x1 = line.xMajor ? lastMajor : lastMinor;
-    const std::int64_t y1 = line.xMajor ? lastMinor : lastMajor;
+namespace {
 
-    const QRgb colour = toRgb(foreColor_);
-    QRgb* pixel = pixels() + y0 * stride_ + x0;
-    const std::int64_t straight = line.xMajor ? line.majorStep : line.majorStep * stride_;
-    const std::int64_t diagonal =
-        straight + (line.xMajor ? line.minorStep * stride_ : line.minorStep);
-    const std::int64_t increment = 2 * line.minorLength;
-    for (std::int64_t i = first;; ++i) {
+// Sets `steps` + 1 pixels from `pixel` on, one step along the major axis at
+// a time, and diagonally whenever the running remainder of q carries.
+inline void plot(QRgb* pixel, std::int64_t steps, std::int64_t remainder, std::int64_t increment,
+                 std::int64_t twiceMajor, std::int64_t straight, std::int64_t diagonal,
+                 QRgb colour) noexcept {
+    for (std::int64_t i = 0;; ++i) {
         *pixel = colour;
-        if (i == last) {
+        if (i == steps) {
             break;  // not a step further: the next address may lie outside the image
         }
         // Conditional moves rather than a branch: for the short segments of
@@ -254,6 +216,29 @@ void RasterCanvas::walk(const Walk& line, std::int64_t first, std::int64_t last)
         remainder = carry ? remainder - twiceMajor : remainder;
         pixel += carry ? diagonal : straight;
     }
+}
+
+}  // namespace
+
+void RasterCanvas::walk(const Walk& line, std::int64_t first, std::int64_t last) {
+    const std::int64_t twiceMajor = line.twiceMajor();
+    const std::int64_t numerator = 2 * first * line.minorLength + twiceMajor / 2;
+    const std::int64_t firstOffset = numerator / twiceMajor;
+    const std::int64_t lastOffset = line.offset(last);
+    const std::int64_t firstMajor = line.major0 + line.majorStep * first;
+    const std::int64_t firstMinor = line.minor0 + line.minorStep * firstOffset;
+    const std::int64_t lastMajor = line.major0 + line.majorStep * last;
+    const std::int64_t lastMinor = line.minor0 + line.minorStep * lastOffset;
+    const std::int64_t x0 = line.xMajor ? firstMajor : firstMinor;
+    const std::int64_t y0 = line.xMajor ? firstMinor : firstMajor;
+    const std::int64_t x1 = line.xMajor ? lastMajor : lastMinor;
+    const std::int64_t y1 = line.xMajor ? lastMinor : lastMajor;
+
+    const std::int64_t straight = line.xMajor ? line.majorStep : line.majorStep * stride_;
+    const std::int64_t diagonal =
+        straight + (line.xMajor ? line.minorStep * stride_ : line.minorStep);
+    plot(pixels() + y0 * stride_ + x0, last - first, numerator % twiceMajor,
+         2 * line.minorLength, twiceMajor, straight, diagonal, foreRgb_);
     markDirty(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1));
 }
 
@@ -269,8 +254,23 @@ void RasterCanvas::Line(float x1, float y1, float x2, float y2) {
             return static_cast<std::int64_t>(static_cast<std::uint32_t>(twips) /
                                              static_cast<std::uint32_t>(kTwipsPerPixel));
         };
-        const Walk line(pixelOf(x1), pixelOf(y1), pixelOf(x2), pixelOf(y2));
-        walk(line, 0, line.majorLength);
+        const std::int64_t xa = pixelOf(x1);
+        const std::int64_t ya = pixelOf(y1);
+        const std::int64_t xb = pixelOf(x2);
+        const std::int64_t yb = pixelOf(y2);
+        // The walk of the general case from step 0 to step M, where q(0) = 0
+        // and the remainder starts at M.
+        const std::int64_t dx = xb - xa;
+        const std::int64_t dy = yb - ya;
+        const std::int64_t stepX = dx < 0 ? -1 : 1;
+        const std::int64_t stepY = dy < 0 ? -stride_ : stride_;
+        const bool xMajor = std::abs(dx) >= std::abs(dy);
+        const std::int64_t steps = xMajor ? std::abs(dx) : std::abs(dy);
+        const std::int64_t twiceMajor = 2 * std::max<std::int64_t>(steps, 1);
+        plot(pixels() + ya * stride_ + xa, steps, twiceMajor / 2,
+             2 * (xMajor ? std::abs(dy) : std::abs(dx)), twiceMajor, xMajor ? stepX : stepY,
+             stepX + stepY, foreRgb_);
+        markDirty(std::min(xa, xb), std::min(ya, yb), std::max(xa, xb), std::max(ya, yb));
         return;
     }
     if (anyNan({x1, y1, x2, y2}) || width_ == 0) {
@@ -320,7 +320,7 @@ void RasterCanvas::PSet(float x, float y) {
     if (px < 0 || py < 0 || px >= width_ || py >= height_) {
         return;
     }
-    pixels()[py * stride_ + px] = toRgb(foreColor_);
+    pixels()[py * stride_ + px] = foreRgb_;
     markDirty(px, py, px, py);
 }
 

@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QSize>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "Canvas.h"
@@ -45,17 +46,35 @@ public:
 
     [[nodiscard]] pointset::Colour FillColor() const override { return pointset::kRed; }
     [[nodiscard]] pointset::Colour ForeColor() const override { return foreColor_; }
-    void setForeColor(pointset::Colour colour) override { foreColor_ = colour; }
+    void setForeColor(pointset::Colour colour) override;
 
     [[nodiscard]] float ScaleWidth() const override;
     [[nodiscard]] float ScaleHeight() const override;
 
 private:
+    // Both inline: they run once per segment of a mesh.
     void markDirty(std::int64_t left, std::int64_t top, std::int64_t right,
-                   std::int64_t bottom) noexcept;
-    void fillSpan(std::int64_t y, std::int64_t left, std::int64_t right, QRgb colour);
+                   std::int64_t bottom) noexcept {
+        if (dirtyLeft_ > dirtyRight_) {
+            dirtyLeft_ = left;
+            dirtyTop_ = top;
+            dirtyRight_ = right;
+            dirtyBottom_ = bottom;
+            return;
+        }
+        dirtyLeft_ = std::min(dirtyLeft_, left);
+        dirtyTop_ = std::min(dirtyTop_, top);
+        dirtyRight_ = std::max(dirtyRight_, right);
+        dirtyBottom_ = std::max(dirtyBottom_, bottom);
+    }
     // The pixels to draw into, unshared from any copy of image() taken since.
-    [[nodiscard]] QRgb* pixels();
+    [[nodiscard]] QRgb* pixels() {
+        if (pixels_ == nullptr || !image_.isDetached()) {
+            pixels_ = reinterpret_cast<QRgb*>(image_.bits());
+        }
+        return pixels_;
+    }
+    void fillSpan(std::int64_t y, std::int64_t left, std::int64_t right, QRgb colour);
     struct Walk;
     // Sets the pixels of steps first..last of a segment, all on the raster.
     void walk(const Walk& line, std::int64_t first, std::int64_t last);
@@ -68,6 +87,7 @@ private:
     std::int64_t width_ = 0;   // 0 while there is no image
     std::int64_t height_ = 0;
     pointset::Colour foreColor_ = 0x00000000;
+    QRgb foreRgb_ = 0xFF000000u;  // foreColor_ as the image stores it
     // Inclusive pixel bounds of the changes; left > right while there are none.
     std::int64_t dirtyLeft_ = 0;
     std::int64_t dirtyTop_ = 0;

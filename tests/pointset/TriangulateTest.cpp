@@ -214,6 +214,18 @@ INSTANTIATE_TEST_SUITE_P(
                       std::tuple{2.0, ',', "2"}, std::tuple{0.25, ',', "0,25"},
                       std::tuple{12.3456, '.', "12.346"}));
 
+// The clock may have run for a long time: the difference of its readings
+// must not be taken in single precision, whose steps are 2 s at 3e7 s.
+TEST_F(RunTriangulation, ElapsedTimeKeepsMillisecondsLongAfterTheClockStarted) {
+    placeTriangle();
+    recorder.answer(1, {{1, 2, 3}});
+    platform.clockReadings = {3.0e7, 3.0e7 + 0.1875};
+
+    set.RunTriangulation();
+
+    EXPECT_EQ(controls.caption, "Points:3 Triangles:1 Triangulate time:0.188 seconds");
+}
+
 // Runs whose library cannot be had.
 class LibraryLoading : public PointSetTest {
 protected:
