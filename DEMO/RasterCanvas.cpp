@@ -122,6 +122,7 @@ void RasterCanvas::Cls() {
         return;
     }
     image_.fill(kBackground);
+    pixels_ = nullptr;  // fill() moves the pixels if a copy of the image shared them
     markDirty(0, 0, image_.width() - 1, image_.height() - 1);
 }
 

@@ -235,6 +235,23 @@ TEST_F(RasterCanvasTest, TheDirtyRectangleCoversEachChangeOnce) {
     EXPECT_EQ(canvas.takeDirty(), QRect(0, 0, 200, 100));
 }
 
+// The window may keep a copy of the image; drawing must never reach into it.
+TEST_F(RasterCanvasTest, DrawingLeavesCopiesOfTheImageAlone) {
+    canvas.setForeColor(kBlue);
+    canvas.PSet(twips(1), twips(1));
+    const QImage kept = canvas.image();
+    canvas.Line(twips(0), twips(5), twips(199), twips(5));
+    const QImage keptAfterCls = canvas.image();
+    canvas.Cls();
+    canvas.PSet(twips(2), twips(2));
+    canvas.Circle(twips(50), twips(50), 30.0f);
+
+    EXPECT_EQ(drawn(kept), (std::vector<QPoint>{QPoint(1, 1)}));
+    EXPECT_EQ(drawn(keptAfterCls).size(), 201u);
+    EXPECT_EQ(canvas.Point(twips(2), twips(2)), kBlue);
+    EXPECT_EQ(canvas.Point(twips(1), twips(1)), kWhite);
+}
+
 TEST(RasterCanvas, WithoutPixelsDrawsNothingAndReadsOutside) {
     RasterCanvas empty;
     empty.Cls();
