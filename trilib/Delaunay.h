@@ -3,23 +3,27 @@
 // Storage. Triangle t owns the entries 3t, 3t + 1, 3t + 2 of two arrays:
 //   vertices[3t + k]    corner k (an index into the points), corners in
 //                       counter-clockwise order (orient2d > 0, y up);
-//   halfedges[3t + k]   the twin of half-edge 3t + k, which runs from corner
-//                       k to corner (k + 1) mod 3 of t. The twin runs the
-//                       other way in the neighbouring triangle.
+//   halfedges[3t + k]   the twin of half-edge 3t + k, the side of t opposite
+//                       corner k, which runs from corner k + 1 to corner
+//                       k + 2 (mod 3). The twin runs the other way in the
+//                       neighbouring triangle.
+// Numbering each side after the corner it faces puts the apex across a
+// half-edge e at vertices[halfedges[e]]: one load, no division by 3, on the
+// path every Delaunay test and every walk step takes.
 //
 // Ghost triangles. Outside the convex hull lies one vertex at infinity,
 // kInfinite. Every hull edge a -> b (interior to its left) has a ghost
-// triangle (b, a, kInfinite) on its other side, with the infinite vertex
-// always in corner 2, so half-edge 0 of a ghost is its hull edge and the
+// triangle (kInfinite, b, a) on its other side, the infinite vertex always
+// in corner 0, so half-edge 0 of a ghost is its hull edge, b -> a, and the
 // ghosts form a closed fan around infinity:
 //
-//                      kInfinite
-//                     /    |    \          ghost (b, a, inf): half-edge 0
-//           ghost   /      |      \  ghost   is b -> a, half-edge 1 is
-//                 /  (b,a,inf) (a,z,inf)     a -> inf, twin of the next
-//               /          |          \      ghost's half-edge 2, inf -> a.
-//          ... b --------- a --------- z ...
-//                  real triangles
+//                       kInfinite
+//                      /    |    \         ghost (inf, b, a): half-edge 1
+//            ghost   /      |      \  ghost   is a -> inf, twin of the
+//                  / (inf,b,a) (inf,a,z) \    neighbouring ghost's
+//                /          |          \      half-edge 2, inf -> a.
+//           ... b --------- a --------- z ...
+//                   real triangles
 //
 // Every half-edge therefore has a twin, point location never falls off the
 // mesh, and with m distinct points there are exactly 2m - 2 triangles,
@@ -39,7 +43,7 @@ inline constexpr std::int32_t kInfinite = -1;
 
 [[nodiscard]] inline bool isGhost(const std::int32_t *vertices, std::int32_t triangle) noexcept
 {
-    return vertices[3 * triangle + 2] == kInfinite;
+    return vertices[3 * triangle] == kInfinite;
 }
 
 // Triangulates the points xy, inserted in the order given (see
