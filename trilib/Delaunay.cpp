@@ -478,7 +478,7 @@ void Builder::legalize(std::int32_t p)
         const std::int32_t ePrev = prevEdge(e); // p -> a, facing b
         const std::int32_t a = vertex[eNext];
         const std::int32_t b = vertex[ePrev];
-        if (inCircle(points[a], points[b], point, points[q]) <= 0) {
+        if (!inCircleStrictlyInside(points[a], points[b], point, points[q])) {
             continue;
         }
         const std::int32_t fNext = nextEdge(f); // a -> q, facing b
