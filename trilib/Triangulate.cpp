@@ -55,9 +55,34 @@ std::unique_ptr<std::byte[], FreeDeleter> allocateWorkspace(std::size_t bytes)
 // Working storage per point: 12 bytes of sorted copy, then 16 of sort keys
 // that become 24 of half-edges and, only when the caller's triangle array
 // is too small to lend it, 24 more of corner indices.
+// Whether fewer than three distinct points or all of them on one line: then
+// the answer is 0 and no memory is needed. Ordinary input answers within
+// the first few points.
+bool allCollinear(std::span<const PointRecord> points)
+{
+    const Point2 first{points[0].x, points[0].y};
+    std::size_t i = 1;
+    while (i < points.size() && Point2{points[i].x, points[i].y} == first) {
+        ++i;
+    }
+    if (i == points.size()) {
+        return true;
+    }
+    const Point2 second{points[i].x, points[i].y};
+    for (++i; i < points.size(); ++i) {
+        if (vantrel::orient2d(first, second, Point2{points[i].x, points[i].y}) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<TriangleRecord> triangles)
 {
     const std::size_t n = points.size();
+    if (allCollinear(points)) {
+        return 0;
+    }
     const std::size_t triangleBound = 2 * n - 2; // ghosts included
     const std::size_t entries = 3 * triangleBound;
     // A triangle record is three contiguous int32 corners, exactly what the
@@ -84,12 +109,16 @@ std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<Tr
     std::int32_t *const vertices = lentVertices ? &triangles[0].a : halfedges + entries;
     const std::int32_t used = vantrel::triangulate({xy, n}, {slot, n}, {vertices, entries}, {halfedges, entries});
 
-    std::size_t real = 0;
-    for (std::int32_t t = 0; t < used; ++t) {
-        real += vantrel::isGhost(vertices, t) ? 0U : 1U;
-    }
-    if (real > triangles.size()) {
-        return VANTREL_E_CAPACITY;
+    if (!lentVertices) {
+        // Lent, the array had room for every triangle; otherwise nothing may
+        // be written unless the real ones fit.
+        std::size_t real = 0;
+        for (std::int32_t t = 0; t < used; ++t) {
+            real += vantrel::isGhost(vertices, t) ? 0U : 1U;
+        }
+        if (real > triangles.size()) {
+            return VANTREL_E_CAPACITY;
+        }
     }
     std::size_t out = 0;
     for (std::int32_t t = 0; t < used; ++t) {
@@ -101,7 +130,7 @@ std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<Tr
         const std::int32_t c = slot[static_cast<std::size_t>(vertices[3 * t + 2])];
         triangles[out++] = TriangleRecord{a, b, c};
     }
-    return static_cast<std::int32_t>(real);
+    return static_cast<std::int32_t>(out);
 }
 
 std::int32_t triangulateChecked(std::int32_t pointCount, std::int32_t triangleCapacity, std::int32_t pointCapacity,
