@@ -1,21 +1,16 @@
-// Scripted stand-ins for the modal platform services and the two window
-// controls, the handle on the recording library, and the fixture the
-// command suites share. The canvas is the real raster.
+// Scripted stand-ins for the platform services and the two window controls,
+// the handle on the recording library, and the fixture the command suites
+// share. The canvas is the real raster.
 #pragma once
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QSize>
 
-#include <cstdint>
 #include <deque>
 #include <optional>
 #include <stdexcept>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "PointSet.h"
 #include "RandomSource.h"
@@ -25,85 +20,62 @@
 
 class FakePlatform : public pointset::Platform {
 public:
-    struct Box {
-        std::string text;
-        int style;
-        std::string title;
-        int pointerWhenShown;
-    };
-    struct Prompt {
-        std::string prompt;
-        std::string title;
-        std::string defaultText;
-    };
-
+    struct Box { std::string text, title; int style, pointerWhenShown; };
     int pointer = 0;
     std::vector<int> pointerChanges;
     std::vector<Box> boxes;
-    std::vector<Prompt> prompts;
-    std::deque<std::string> replies;  // empty: the user cancels
-    std::deque<double> clockReadings;  // once used up, the last reading repeats
+    std::vector<std::string> prompts;  // prompt, title and default of each
+    std::deque<std::string> replies;   // none left: the user cancels
+    std::deque<double> clockReadings;  // once used up, the last one repeats
     double lastReading = 0.0;
-    int clockReads = 0;
     std::optional<std::deque<float>> scriptedRandom;  // else the program's own source
     pointset::RandomSource random;
     int randomDraws = 0;
-    char decimal = '.';
-    char group = ',';
-    std::int64_t progressTotal = -1;
+    char decimal = '.', group = ',';
+    std::int64_t cancelFrom = -1;  // progress() cancels from this count on
     std::vector<std::int64_t> progressReports;
     int progressEnds = 0;
-    std::int64_t cancelFrom = -1;  // progress() asks to cancel from this count on
-    std::vector<std::string> commandLines;
+    static inline void (*beforeBox)() = nullptr;  // runs first in every messageBox
 
-    void setBusyPointer(int code) override {
-        pointer = code;
-        pointerChanges.push_back(code);
-    }
+    void setBusyPointer(int code) override { pointerChanges.push_back(pointer = code); }
     void messageBox(std::string_view text, int style, std::string_view title) override {
-        boxes.push_back({std::string(text), style, std::string(title), pointer});
+        if (beforeBox != nullptr) beforeBox();
+        boxes.push_back({std::string(text), std::string(title), style, pointer});
     }
-    std::string inputBox(std::string_view prompt, std::string_view title,
-                         std::string_view defaultText) override {
-        prompts.push_back({std::string(prompt), std::string(title), std::string(defaultText)});
-        if (replies.empty()) {
-            return {};
-        }
-        std::string reply = replies.front();
-        replies.pop_front();
-        return reply;
+    std::string inputBox(std::string_view prompt, std::string_view title, std::string_view defaultText) override {
+        prompts.insert(prompts.end(), {std::string(prompt), std::string(title), std::string(defaultText)});
+        return replies.empty() ? std::string() : take(replies);
     }
-    double clockSeconds() override {
-        ++clockReads;
-        if (!clockReadings.empty()) {
-            lastReading = clockReadings.front();
-            clockReadings.pop_front();
-        }
-        return lastReading;
-    }
+    double clockSeconds() override { return clockReadings.empty() ? lastReading : lastReading = take(clockReadings); }
     float rnd() override {
         ++randomDraws;
-        if (scriptedRandom) {
-            if (scriptedRandom->empty()) {
-                throw std::logic_error("more random numbers drawn than scripted");
-            }
-            const float value = scriptedRandom->front();
-            scriptedRandom->pop_front();
-            return value;
-        }
-        return random.next();
+        if (scriptedRandom && scriptedRandom->empty()) throw std::logic_error("more random numbers drawn than scripted");
+        return scriptedRandom ? take(*scriptedRandom) : random.next();
     }
-    void shell(std::string_view commandLine, int) override {
-        commandLines.emplace_back(commandLine);
-    }
+    void shell(std::string_view, int) override {}
     char decimalSeparator() const override { return decimal; }
     char groupSeparator() const override { return group; }
-    void beginProgress(std::int64_t total) override { progressTotal = total; }
+    void beginProgress(std::int64_t) override {}
     bool progress(std::int64_t done) override {
         progressReports.push_back(done);
         return cancelFrom < 0 || done < cancelFrom;
     }
     void endProgress() override { ++progressEnds; }
+    template <class T>
+    static T take(std::deque<T>& queue) {
+        T first = queue.front();
+        queue.pop_front();
+        return first;
+    }
+
+    // The one box shown was the error box and mentions `text`.
+    void expectOneError(const std::string& text) const {
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].style, 48);
+        EXPECT_EQ(boxes[0].title, "Error");
+        EXPECT_NE(boxes[0].text.find(text), std::string::npos) << boxes[0].text;
+        EXPECT_EQ(pointer, pointset::kBusyDefault);
+    }
 };
 
 class FakeControls : public pointset::Controls {
@@ -115,60 +87,18 @@ public:
     std::string caption = kInitialCaption;
 
     int autoValue() const override { return value; }
-    void setAutoValue(int newValue) override {
-        value = newValue;
-        valueChanges.push_back(newValue);
-    }
+    void setAutoValue(int newValue) override { valueChanges.push_back(value = newValue); }
     void setInfoCaption(std::string_view text) override { caption = std::string(text); }
 };
 
-// The recording library's controls, looked up in the same loaded copy that
-// TriangulateLibrary uses for the same path.
-class Recorder {
-public:
-    explicit Recorder(const std::string& path) : handle_(dlopen(path.c_str(), RTLD_NOW)) {
-        if (handle_ == nullptr) {
-            throw std::runtime_error(dlerror());
-        }
-        reset = lookUp<RecorderResetFn>("recorderReset");
-        script = lookUp<RecorderScriptFn>("recorderScript");
-        scriptFan = lookUp<RecorderScriptFanFn>("recorderScriptFan");
-        callCount = lookUp<RecorderCallCountFn>("recorderCallCount");
-        lastCall = lookUp<RecorderLastCallFn>("recorderLastCall");
-        seenPoints = lookUp<RecorderSeenPointsFn>("recorderSeenPoints");
-    }
-    ~Recorder() { dlclose(handle_); }
-    Recorder(const Recorder&) = delete;
-    Recorder& operator=(const Recorder&) = delete;
-
-    RecorderResetFn reset = nullptr;
-    RecorderScriptFn script = nullptr;
-    RecorderScriptFanFn scriptFan = nullptr;
-    RecorderCallCountFn callCount = nullptr;
-    RecorderLastCallFn lastCall = nullptr;
-    RecorderSeenPointsFn seenPoints = nullptr;
-
-    void answer(std::int32_t result, std::vector<TriangleRecord> triangles = {}) {
-        script(result, triangles.data(), static_cast<std::int32_t>(triangles.size()));
-    }
-    std::vector<PointRecord> lastPoints() const {
-        std::vector<PointRecord> points(static_cast<std::size_t>(seenPoints(nullptr, 0)));
-        seenPoints(points.data(), static_cast<std::int32_t>(points.size()));
-        return points;
-    }
-
-private:
-    template <class Fn>
-    Fn lookUp(const char* name) {
-        void* symbol = dlsym(handle_, name);
-        if (symbol == nullptr) {
-            throw std::runtime_error(std::string("recorder lacks ") + name);
-        }
-        return reinterpret_cast<Fn>(symbol);
-    }
-
-    void* handle_;
-};
+// The recorder's state, in the same loaded copy that TriangulateLibrary
+// uses, cleared for the next test.
+inline RecorderState& freshRecorder() {
+    static void* const handle = dlopen(VANTREL_RECORDER_PATH, RTLD_NOW);
+    if (handle == nullptr) throw std::runtime_error(dlerror());
+    RecorderState& state = *reinterpret_cast<RecorderState* (*)()>(dlsym(handle, "recorderState"))();
+    return state = RecorderState{};
+}
 
 inline bool operator==(const PointRecord& l, const PointRecord& r) {
     return l.x == r.x && l.y == r.y && l.third == r.third;
@@ -176,63 +106,46 @@ inline bool operator==(const PointRecord& l, const PointRecord& r) {
 inline bool operator==(const TriangleRecord& l, const TriangleRecord& r) {
     return l.a == r.a && l.b == r.b && l.c == r.c;
 }
-inline std::ostream& operator<<(std::ostream& out, const PointRecord& p) {
-    return out << '{' << p.x << ',' << p.y << ',' << p.third << '}';
-}
-inline std::ostream& operator<<(std::ostream& out, const TriangleRecord& t) {
-    return out << '{' << t.a << ',' << t.b << ',' << t.c << '}';
-}
 
-// Every slot of an array, or nothing if it does not exist.
+// Every slot of an array, none if it does not exist.
 template <class Record>
 std::vector<Record> slotsOf(const pointset::RecordArray<Record>& array) {
     std::vector<Record> stored;
-    for (std::int32_t i = 0; i <= array.upperBound(); ++i) {
-        stored.push_back(array.at(i));
-    }
+    for (std::int32_t i = 0; i <= array.upperBound(); ++i) stored.push_back(array.at(i));
     return stored;
 }
 
-// Number of pixels of the raster with the given colour.
 inline int countColour(const QImage& image, pointset::Colour colour) {
     const QRgb wanted = qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
     int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            count += image.pixel(x, y) == wanted ? 1 : 0;
-        }
-    }
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == wanted ? 1 : 0;
     return count;
 }
 
-// Centre of pixel (px, py) in twips, and a few positions in twips on a
-// 400 x 300 pixel canvas, each 7 twips into its pixel.
+// A position 7 twips into a pixel.
 inline constexpr float twips(int pixel) { return static_cast<float>(pixel * 15 + 7); }
 
+// The commands on a 400 x 300 pixel canvas, with the recorder as library.
 class PointSetTest : public ::testing::Test {
 protected:
-    static constexpr QSize kCanvasPixels{400, 300};
-
-    explicit PointSetTest(const std::string& libraryPath = VANTREL_RECORDER_PATH)
-        : library(libraryPath), recorder(VANTREL_RECORDER_PATH) {
-        recorder.reset();
-    }
-
-    void place(float x, float y) { set.PlacePoint(1, 0, x, y); }
-    // Three points at pixels (100, 100), (300, 100) and (100, 200).
+    void place(int px, int py) { set.PlacePoint(1, 0, twips(px), twips(py)); }
+    // Points 1, 2, 3 at pixels (100, 100), (300, 100) and (100, 200).
     void placeTriangle() {
-        place(twips(100), twips(100));
-        place(twips(300), twips(100));
-        place(twips(100), twips(200));
+        place(100, 100);
+        place(300, 100);
+        place(100, 200);
     }
-    [[nodiscard]] pointset::Colour pixel(int px, int py) const {
-        return canvas.Point(twips(px), twips(py));
+    void answer(std::int32_t result, std::vector<TriangleRecord> triangles = {}) {
+        recorder.result = result;
+        recorder.triangles = std::move(triangles);
     }
+    [[nodiscard]] pointset::Colour pixel(int px, int py) const { return canvas.Point(twips(px), twips(py)); }
 
-    RasterCanvas canvas{kCanvasPixels};
+    RasterCanvas canvas{QSize(400, 300)};
     FakePlatform platform;
     FakeControls controls;
-    pointset::TriangulateLibrary library;
-    Recorder recorder;
+    pointset::TriangulateLibrary library{VANTREL_RECORDER_PATH};
+    RecorderState& recorder = freshRecorder();
     pointset::PointSet set{canvas, platform, controls, library};
 };

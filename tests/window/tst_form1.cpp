@@ -6,26 +6,19 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSet>
-#include <QSignalSpy>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
 
-#include <cmath>
 #include <functional>
 
-#include "Artwork.h"
 #include "Form1.h"
 #include "PictureBox.h"
 #include "QtPlatform.h"
@@ -33,72 +26,42 @@
 namespace {
 
 constexpr int kTwips = 15;
-constexpr QRgb kRedPixel = 0xFFFF0000;
-constexpr QRgb kGreyPixel = 0xFFC0C0C0;
-constexpr QRgb kWhitePixel = 0xFFFFFFFF;
+constexpr QRgb kRedPixel = 0xFFFF0000, kWhitePixel = 0xFFFFFFFF;
+const QString kInitialInfo = QStringLiteral("Points: 0 Triangles:0 Triangulate time: 0");
 
-// Answers the next modal dialog from inside its own event loop, the way a
-// user would, and remembers what it saw.
+// Answers the next modal dialog from inside its own event loop, as a user would.
 class ModalAnswer : public QObject {
 public:
-    explicit ModalAnswer(std::function<void(QWidget*)> answer) : reply(std::move(answer))
+    explicit ModalAnswer(std::function<void(QWidget*)> reply)
     {
-        timer.setInterval(10);
-        connect(&timer, &QTimer::timeout, this, [this] {
+        connect(&timer, &QTimer::timeout, this, [this, reply] {
             QWidget* modal = QApplication::activeModalWidget();
             if (modal == nullptr || !modal->isVisible())
                 return;
             timer.stop();
-            seen = true;
             reply(modal);
-            // A failed check inside the answer must not leave the test
-            // waiting on a dialog nobody closes.
+            seen = true;
+            // A failed check inside the answer must not leave the dialog open.
             if (auto* dialog = qobject_cast<QDialog*>(modal); dialog != nullptr && dialog->isVisible())
                 dialog->reject();
         });
-        timer.start();
+        timer.start(10);
     }
     bool seen = false;
-
-private:
-    std::function<void(QWidget*)> reply;
     QTimer timer;
 };
-
-QAbstractButton* dialogButton(QWidget* dialog, QDialogButtonBox::StandardButton which)
-{
-    auto* box = dialog->findChild<QDialogButtonBox*>();
-    return box != nullptr ? box->button(which) : nullptr;
-}
-
-QString libraryBesideTests()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/" VANTREL_LIBRARY_FILE);
-}
-
-// Twips of a pixel position inside picMain's interior.
-QPointF twipsOf(QPoint interiorPixel)
-{
-    return {static_cast<double>(interiorPixel.x() * kTwips),
-            static_cast<double>(interiorPixel.y() * kTwips)};
-}
 
 // Takes the place of the desktop's URL opener while it lives.
 class UrlRecorder : public QObject {
     Q_OBJECT
 
 public:
-    explicit UrlRecorder(QList<QUrl>& into) : urls(into)
-    {
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
-    }
+    UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open"); }
     ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
+    QList<QUrl> urls;
 
 public slots:
     void open(const QUrl& url) { urls << url; }
-
-private:
-    QList<QUrl>& urls;
 };
 
 }  // namespace
@@ -107,42 +70,44 @@ class TestForm1 : public QObject {
     Q_OBJECT
 
 private:
-    // A fresh window for every test: the point store starts empty each time.
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<Form1> form;  // fresh for every test: the store starts empty
 
-    template <typename T>
-    T* control(const char* name) const
+    template <typename T = QWidget>
+    T* control(const QString& name) const
     {
-        auto* widget = form->findChild<T*>(QString::fromLatin1(name));
+        auto* widget = form->findChild<T*>(name);
         if (widget == nullptr)
-            qFatal("no control %s", name);
+            qFatal("no control %s", qPrintable(name));
         return widget;
     }
     PictureBox* picMain() const { return control<PictureBox>("picMain"); }
-
+    void click(const QString& name) { QTest::mouseClick(control(name), Qt::LeftButton); }
     void showForm()
     {
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
     void resizeForm(QSize size)
     {
         form->resize(size);
         QTRY_COMPARE(form->size(), size);
     }
-    // A press with `button` at a pixel of picMain's interior.
-    void pressCanvas(QPoint interiorPixel, Qt::MouseButton button,
-                     Qt::KeyboardModifiers keys = Qt::NoModifier)
+    void pressCanvas(QPoint interiorPixel, Qt::MouseButton button = Qt::LeftButton)
     {
-        QTest::mouseClick(picMain(), button, keys,
-                          interiorPixel + picMain()->contentsRect().topLeft());
+        QTest::mouseClick(picMain(), button, {}, interiorPixel + picMain()->contentsRect().topLeft());
     }
-    [[nodiscard]] pointset::Colour canvasAt(QPoint interiorPixel) const
+    // The canvas at a pixel of picMain's interior, as drawn and as shown.
+    [[nodiscard]] pointset::Colour canvasAt(QPoint p) const
     {
-        const QPointF at = twipsOf(interiorPixel);
-        return picMain()->canvas().Point(static_cast<float>(at.x()), static_cast<float>(at.y()));
+        return picMain()->canvas().Point(static_cast<float>(p.x() * kTwips), static_cast<float>(p.y() * kTwips));
+    }
+    [[nodiscard]] QRgb screenAt(QPoint p) const
+    {
+        QCoreApplication::processEvents();
+        return picMain()->grab().toImage().pixel(picMain()->contentsRect().topLeft() + p);
     }
     [[nodiscard]] std::int32_t nPoints() const { return form->pointStore().nPoints(); }
+    [[nodiscard]] QString info() const { return control<QLabel>("lblInfo")->text(); }
 
 private slots:
     void init()
@@ -153,344 +118,153 @@ private slots:
     void cleanup()
     {
         form.reset();
-        // Every test leaves the pointer as it found it; a leftover is undone
-        // so that it fails only the test that left it.
+        // A leftover busy pointer fails only the test that left it.
         const bool pointerRestored = QGuiApplication::overrideCursor() == nullptr;
-        while (QGuiApplication::overrideCursor() != nullptr)
-            QGuiApplication::restoreOverrideCursor();
+        for (; QGuiApplication::overrideCursor() != nullptr; QGuiApplication::restoreOverrideCursor()) {}
         QVERIFY(pointerRestored);
     }
 
-    // --- layout, captions, fonts ---------------------------------------
-
-    void windowAsCreated()
-    {
-        QCOMPARE(form->windowTitle(), QStringLiteral("Triangulation DLL example"));
-        QCOMPARE(form->size(), QSize(726, 658));
-        QVERIFY(form->minimumWidth() < 240 && form->maximumWidth() > 2000);  // resizable
-        const QList<QSize> sizes = form->windowIcon().availableSizes();
-        QVERIFY(sizes.contains(QSize(32, 32)));
-        QVERIFY(sizes.contains(QSize(16, 16)));
-        QVERIFY(!control<QCheckBox>("chkAuto")->isChecked());
-    }
-
-    void controlsInCreationOrder()
-    {
-        QStringList names;
-        for (QObject* child : form->children())
-            if (child->isWidgetType())
-                names << child->objectName();
-        QCOMPARE(names, QStringList({"chkAuto", "picMain", "cmdTriangulate", "cmdClear",
-                                     "cmdRandom", "lblHyperlink", "lblInfo", "lblTutorial"}));
-    }
-
-    void fixedPlaces_data()
+    void layout_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("pixels");
+        QTest::addColumn<QRect>("pixels");  // twips of the layout / 15; labels: top left only
         QTest::addColumn<QString>("caption");
-        // Twips of the layout divided by 15.
-        QTest::newRow("chkAuto") << "chkAuto" << QRect(440, 40, 161, 17) << "Auto triangulate";
-        QTest::newRow("picMain") << "picMain" << QRect(8, 96, 593, 433) << QString();
-        QTest::newRow("cmdTriangulate")
-            << "cmdTriangulate" << QRect(304, 40, 121, 33) << "TRIANGULATE";
-        QTest::newRow("cmdClear") << "cmdClear" << QRect(168, 40, 129, 33) << "Clear all points";
-        QTest::newRow("cmdRandom")
-            << "cmdRandom" << QRect(8, 40, 153, 33) << "Generate random points";
+        QTest::addColumn<QString>("style");  // b: bold, u: underlined
+        QTest::newRow("chkAuto") << "chkAuto" << QRect(440, 40, 161, 17) << "Auto triangulate" << "";
+        QTest::newRow("picMain") << "picMain" << QRect(8, 96, 593, 433) << QString() << "";
+        QTest::newRow("cmdTriangulate") << "cmdTriangulate" << QRect(304, 40, 121, 33) << "TRIANGULATE" << "b";
+        QTest::newRow("cmdClear") << "cmdClear" << QRect(168, 40, 129, 33) << "Clear all points" << "";
+        QTest::newRow("cmdRandom") << "cmdRandom" << QRect(8, 40, 153, 33) << "Generate random points" << "";
+        QTest::newRow("lblHyperlink") << "lblHyperlink" << QRect(8, 0, 0, 0)
+                                      << "VISIT www.vantrel.example/triangulation FOR MORE INFO" << "u";
+        QTest::newRow("lblInfo") << "lblInfo" << QRect(8, 80, 0, 0) << kInitialInfo << "";
+        QTest::newRow("lblTutorial") << "lblTutorial" << QRect(8, 16, 0, 0)
+                                     << "Click on the white box to create points. Click \"TRIANGULATE\" button "
+                                        "to create triangulation." << "";
     }
-    void fixedPlaces()
+    void layout()
     {
         QFETCH(QString, name);
         QFETCH(QRect, pixels);
         QFETCH(QString, caption);
-        auto* widget = control<QWidget>(name.toLatin1().constData());
-        QCOMPARE(widget->geometry(), pixels);
+        QFETCH(QString, style);
+        QWidget* widget = control(name);
+        QCOMPARE(widget->font().bold(), style.contains('b'));
+        QCOMPARE(widget->font().underline(), style.contains('u'));
         if (auto* button = qobject_cast<QAbstractButton*>(widget))
             QCOMPARE(button->text(), caption);
-    }
-
-    void labels_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QPoint>("topLeft");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("lblHyperlink") << "lblHyperlink" << QPoint(8, 0)
-                                      << "VISIT www.vantrel.example/triangulation FOR MORE INFO";
-        QTest::newRow("lblInfo") << "lblInfo" << QPoint(8, 80)
-                                 << "Points: 0 Triangles:0 Triangulate time: 0";
-        QTest::newRow("lblTutorial")
-            << "lblTutorial" << QPoint(8, 16)
-            << "Click on the white box to create points. Click \"TRIANGULATE\" button to "
-               "create triangulation.";
-    }
-    void labels()
-    {
-        QFETCH(QString, name);
-        QFETCH(QPoint, topLeft);
-        QFETCH(QString, caption);
-        auto* label = control<QLabel>(name.toLatin1().constData());
+        auto* label = qobject_cast<QLabel*>(widget);
+        QCOMPARE(label != nullptr ? QRect(widget->pos(), QSize(0, 0)) : widget->geometry(), pixels);
+        if (label == nullptr)
+            return;
+        // One line high and as wide as its text: nothing is cut off.
         QCOMPARE(label->text(), caption);
-        QCOMPARE(label->pos(), topLeft);
-        // One line high, and as wide as its text: nothing is cut off.
         const QFontMetrics metrics(label->font());
         QVERIFY(label->height() >= metrics.height() && label->height() < 2 * metrics.lineSpacing());
         QVERIFY(label->width() >= metrics.horizontalAdvance(caption));
-        QVERIFY(label->width() <= metrics.horizontalAdvance(caption) + 4);
-        QVERIFY(!label->wordWrap());
-        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
     }
 
-    void fonts_data()
+    void windowAndTabOrder()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("weight");
-        QTest::addColumn<bool>("underline");
-        QTest::newRow("chkAuto") << "chkAuto" << 400 << false;
-        QTest::newRow("cmdTriangulate") << "cmdTriangulate" << 700 << false;
-        QTest::newRow("cmdClear") << "cmdClear" << 400 << false;
-        QTest::newRow("cmdRandom") << "cmdRandom" << 400 << false;
-        QTest::newRow("lblHyperlink") << "lblHyperlink" << 400 << true;
-        QTest::newRow("lblInfo") << "lblInfo" << 400 << false;
-        QTest::newRow("lblTutorial") << "lblTutorial" << 400 << false;
-    }
-    void fonts()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, weight);
-        QFETCH(bool, underline);
-        const QFont font = control<QWidget>(name.toLatin1().constData())->font();
-        QCOMPARE(font.pointSizeF(), 8.25);
-        QCOMPARE(static_cast<int>(font.weight()), weight);
-        QCOMPARE(font.underline(), underline);
-        const QFontInfo used(font);
-        if (QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif")))
-            QCOMPARE(used.family(), QStringLiteral("MS Sans Serif"));
-        else
-            QVERIFY2(used.family().contains(QStringLiteral("Sans")) && !used.fixedPitch(),
-                     qPrintable(used.family()));
-    }
-
-    void linkIsBlueUnderlinedWithTheHand()
-    {
+        QCOMPARE(form->windowTitle(), QStringLiteral("Triangulation DLL example"));
+        QCOMPARE(form->size(), QSize(726, 658));
+        QVERIFY(!control<QCheckBox>("chkAuto")->isChecked());
         showForm();
-        auto* link = control<QLabel>("lblHyperlink");
-        // Pure blue reaches the screen: the underline is drawn unblended.
-        const QImage picture = link->grab().toImage();
-        int blue = 0;
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                blue += picture.pixel(x, y) == 0xFF0000FF ? 1 : 0;
-        QVERIFY2(blue >= picture.width() / 2, qPrintable(QString::number(blue)));
-
-        const QCursor hand = link->cursor();
-        QCOMPARE(hand.shape(), Qt::BitmapCursor);
-        QCOMPARE(hand.hotSpot(), QPoint(12, 1));
-        const QImage art = hand.pixmap().toImage();
-        QCOMPARE(art.size(), QSize(32, 32));
-        // The hot spot is on the fingertip's outline, above it nothing.
-        QCOMPARE(qAlpha(art.pixel(12, 1)), 255);
-        QCOMPARE(qAlpha(art.pixel(12, 0)), 0);
-        QSet<QRgb> colours;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x)
-                if (qAlpha(art.pixel(x, y)) != 0)
-                    colours.insert(art.pixel(x, y));
-        QVERIFY(colours.size() <= 16);
-        // The other controls keep the normal pointer.
-        QVERIFY(!control<QLabel>("lblInfo")->testAttribute(Qt::WA_SetCursor));
-        QVERIFY(!picMain()->testAttribute(Qt::WA_SetCursor));
-    }
-
-    void tabOrder()
-    {
-        showForm();
-        QApplication::setActiveWindow(form.get());
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        control<QWidget>("cmdRandom")->setFocus();
+        control("cmdRandom")->setFocus();
         QStringList visited{QApplication::focusWidget()->objectName()};
         for (int i = 0; i < 5; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(visited, QStringList({"cmdRandom", "cmdClear", "cmdTriangulate", "picMain",
-                                       "chkAuto", "cmdRandom"}));
+        QCOMPARE(visited, QStringList({"cmdRandom", "cmdClear", "cmdTriangulate", "picMain", "chkAuto", "cmdRandom"}));
     }
 
-    // --- FitCanvas -------------------------------------------------------
-
-    void fitCanvasAtTheInitialSize()
-    {
-        showForm();
-        // 10890 - 240 = 10650 twips by 9870 - 1440 - 120 = 8310.
-        QCOMPARE(picMain()->geometry(), QRect(8, 96, 10650 / kTwips, 8310 / kTwips));
-        // The interior, without the border, is what the commands draw on.
-        const auto& canvas = picMain()->canvas();
-        QCOMPARE(canvas.ScaleWidth(), static_cast<float>(picMain()->contentsRect().width() * kTwips));
-        QCOMPARE(canvas.ScaleHeight(),
-                 static_cast<float>(picMain()->contentsRect().height() * kTwips));
-        QVERIFY(canvas.ScaleWidth() < 10650.0F);
-    }
-
-    void fitCanvasTooSmall_data()
+    void fitCanvas_data()
     {
         QTest::addColumn<QSize>("window");
         QTest::addColumn<QSize>("canvas");
-        // The initial canvas is 710 x 554; a dimension that would come out
-        // negative keeps that size, the other one still follows the window.
+        // 10890 - 240 by 9870 - 1440 - 120 twips. A dimension that would come
+        // out negative keeps its size; the other one still follows the window.
+        QTest::newRow("initial") << QSize(726, 658) << QSize(10650 / kTwips, 8310 / kTwips);
         QTest::newRow("too narrow") << QSize(15, 700) << QSize(710, 700 - 104);
         QTest::newRow("too low") << QSize(600, 100) << QSize(600 - 16, 554);
-        QTest::newRow("both") << QSize(10, 50) << QSize(710, 554);
         QTest::newRow("just wide enough") << QSize(16, 500) << QSize(0, 500 - 104);
-        QTest::newRow("just high enough") << QSize(500, 104) << QSize(500 - 16, 0);
     }
-    void fitCanvasTooSmall()
+    void fitCanvas()
     {
         QFETCH(QSize, window);
         QFETCH(QSize, canvas);
         showForm();
         resizeForm(window);
-        QCOMPARE(picMain()->size(), canvas);
-        QCOMPARE(picMain()->pos(), QPoint(8, 96));
-        // Growing again fits both directions.
+        QCOMPARE(picMain()->geometry(), QRect(QPoint(8, 96), canvas));
+        // The commands draw on the interior, without the border.
+        QCOMPARE(picMain()->canvas().ScaleWidth(),
+                 static_cast<float>(std::max(0, picMain()->contentsRect().width()) * kTwips));
         resizeForm(QSize(800, 600));
         QCOMPARE(picMain()->size(), QSize(800 - 16, 600 - 104));
     }
 
-    void fitCanvasAfterMinimiseAndRestore()
+    void anyButtonPlacesAndClearClears_data()
     {
-        showForm();
-        resizeForm(QSize(640, 480));
-        form->showMinimized();
-        QCoreApplication::processEvents();
-        form->showNormal();
-        QTRY_COMPARE(picMain()->size(), QSize(640 - 16, 480 - 104));
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::newRow("left") << Qt::LeftButton;
+        QTest::newRow("right") << Qt::RightButton;
+        QTest::newRow("middle") << Qt::MiddleButton;
     }
-
-    void pictureKeptThroughResize()
+    void anyButtonPlacesAndClearClears()
     {
+        QFETCH(Qt::MouseButton, button);
         showForm();
-        pressCanvas({100, 100}, Qt::LeftButton);
-        resizeForm(QSize(300, 300));
-        resizeForm(QSize(900, 700));
-        QCOMPARE(canvasAt({100, 100}), pointset::kRed);
-        QCOMPARE(canvasAt({850, 560}), pointset::kWhite);  // the new area is white
-        QCOMPARE(nPoints(), 1);
-        // What reaches the screen is the canvas.
-        const QImage screen = picMain()->grab().toImage();
-        QCOMPARE(screen.pixel(picMain()->contentsRect().topLeft() + QPoint(100, 100)), kRedPixel);
-    }
-
-    // --- routing -----------------------------------------------------------
-
-    void anyButtonPlacesAPoint_data()
-    {
-        QTest::addColumn<int>("button");
-        QTest::addColumn<int>("keys");
-        QTest::newRow("left") << int(Qt::LeftButton) << int(Qt::NoModifier);
-        QTest::newRow("right") << int(Qt::RightButton) << int(Qt::NoModifier);
-        QTest::newRow("middle") << int(Qt::MiddleButton) << int(Qt::NoModifier);
-        QTest::newRow("left with shift and ctrl")
-            << int(Qt::LeftButton) << int(Qt::ShiftModifier | Qt::ControlModifier);
-    }
-    void anyButtonPlacesAPoint()
-    {
-        QFETCH(int, button);
-        QFETCH(int, keys);
-        showForm();
-        const QPoint spot(200, 150);
-        QCOMPARE(canvasAt(spot), pointset::kWhite);
-        pressCanvas(spot, Qt::MouseButton(button), Qt::KeyboardModifiers(keys));
+        // The point comes with the press; a release elsewhere changes nothing.
+        const QPoint at = picMain()->contentsRect().topLeft() + QPoint(200, 150);
+        QTest::mousePress(picMain(), button, {}, at);
+        QTest::mouseRelease(picMain(), button, {}, at + QPoint(100, 0));
         QCOMPARE(nPoints(), 1);
         const auto& stored = form->pointStore().Points().at(1);
-        QCOMPARE(stored.x, spot.x() * kTwips);
-        QCOMPARE(stored.y, spot.y() * kTwips);
-        QCOMPARE(canvasAt(spot), pointset::kRed);
-        // The disc is on the screen too, where it was pressed.
-        QCoreApplication::processEvents();
-        const QImage screen = picMain()->grab().toImage();
-        QCOMPARE(screen.pixel(picMain()->contentsRect().topLeft() + spot), kRedPixel);
-    }
-
-    void pressOnTheBorderPlacesNothing()
-    {
-        showForm();
-        QTest::mouseClick(picMain(), Qt::LeftButton, {}, QPoint(0, 50));
-        QTest::mouseClick(picMain(), Qt::LeftButton, {}, QPoint(50, 1));
-        QCOMPARE(nPoints(), 0);
-    }
-
-    void mouseDownNotClick()
-    {
-        // The point comes with the press; a release elsewhere changes nothing.
-        showForm();
-        const QPoint at = picMain()->contentsRect().topLeft() + QPoint(60, 70);
-        QTest::mousePress(picMain(), Qt::LeftButton, {}, at);
+        QCOMPARE(QPoint(stored.x, stored.y), QPoint(200, 150) * kTwips);
+        QCOMPARE(screenAt({200, 150}), kRedPixel);
+        QTest::mouseClick(picMain(), Qt::LeftButton, {}, QPoint(0, 50));  // on the border
         QCOMPARE(nPoints(), 1);
-        QTest::mouseRelease(picMain(), Qt::LeftButton, {}, at + QPoint(200, 0));
-        QCOMPARE(nPoints(), 1);
-    }
-
-    void clearButtonClears()
-    {
-        showForm();
-        pressCanvas({50, 50}, Qt::LeftButton);
-        pressCanvas({90, 50}, Qt::LeftButton);
-        const QString caption = control<QLabel>("lblInfo")->text();
-        QTest::mouseClick(control<QPushButton>("cmdClear"), Qt::LeftButton);
+        click("cmdClear");
         QCOMPARE(nPoints(), 0);
-        QCOMPARE(canvasAt({50, 50}), pointset::kWhite);
-        QCOMPARE(control<QLabel>("lblInfo")->text(), caption);
+        QCOMPARE(canvasAt({200, 150}), pointset::kWhite);
     }
 
-    void otherLabelsDoNothing_data()
+    // Only a left click on the link opens the page; the other labels do nothing.
+    void labelClicks_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("lblInfo") << "lblInfo";
-        QTest::newRow("lblTutorial") << "lblTutorial";
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("lblHyperlink") << "lblHyperlink" << "http://www.vantrel.example/triangulation";
+        QTest::newRow("lblInfo") << "lblInfo" << QString();
+        QTest::newRow("lblTutorial") << "lblTutorial" << QString();
     }
-    void otherLabelsDoNothing()
+    void labelClicks()
     {
         QFETCH(QString, name);
+        QFETCH(QString, opens);
         showForm();
-        pressCanvas({50, 50}, Qt::LeftButton);
-        QList<QUrl> opened;
-        UrlRecorder recorder(opened);
-        auto* label = control<QLabel>(name.toLatin1().constData());
-        QTest::mouseClick(label, Qt::LeftButton);
-        QTest::mouseDClick(label, Qt::LeftButton);
+        pressCanvas({50, 50});
+        UrlRecorder recorder;
+        QTest::mouseClick(control(name), Qt::RightButton);
+        QVERIFY(recorder.urls.isEmpty());
+        QTest::mouseClick(control(name), Qt::LeftButton);
         QCoreApplication::processEvents();
-        QVERIFY(opened.isEmpty());
+        QCOMPARE(recorder.urls, opens.isNull() ? QList<QUrl>() : QList<QUrl>({QUrl(opens)}));
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
         QCOMPARE(nPoints(), 1);
-        QCOMPARE(canvasAt({50, 50}), pointset::kRed);
-        QCOMPARE(control<QLabel>("lblInfo")->text(),
-                 QStringLiteral("Points: 0 Triangles:0 Triangulate time: 0"));
-    }
-
-    void linkOpensTheInfoPage()
-    {
-        showForm();
-        QList<QUrl> opened;
-        UrlRecorder recorder(opened);
-        auto* link = control<QLabel>("lblHyperlink");
-        QTest::mouseClick(link, Qt::RightButton);
-        QVERIFY(opened.isEmpty());  // a click is the left button
-        QTest::mouseClick(link, Qt::LeftButton);
-        QCOMPARE(opened, QList<QUrl>({QUrl(QStringLiteral("http://www.vantrel.example/triangulation"))}));
-        QCOMPARE(nPoints(), 0);
+        QCOMPARE(info(), kInitialInfo);
     }
 
     void triangulateWithoutTheLibraryExplains()
     {
         form = std::make_unique<Form1>(nullptr, "/nonexistent/folder/libvantrel.so");
         showForm();
-        pressCanvas({40, 40}, Qt::LeftButton);
-        pressCanvas({140, 40}, Qt::LeftButton);
-        pressCanvas({90, 120}, Qt::LeftButton);
+        pressCanvas({40, 40});
         QString text;
         ModalAnswer answer([&](QWidget* dialog) {
             auto* box = qobject_cast<QMessageBox*>(dialog);
-            QVERIFY(box != nullptr);
+            QVERIFY(box != nullptr && box->isModal());
             text = box->text();
             QCOMPARE(box->icon(), QMessageBox::Warning);
             QCOMPARE(box->buttons().size(), 1);
@@ -498,154 +272,82 @@ private slots:
             QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::ArrowCursor);
             box->button(QMessageBox::Ok)->click();
         });
-        QTest::mouseClick(control<QPushButton>("cmdTriangulate"), Qt::LeftButton);
+        click("cmdTriangulate");
         QVERIFY(answer.seen);
         QVERIFY2(text.contains(QStringLiteral("/nonexistent/folder/libvantrel.so")), qPrintable(text));
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-        QCOMPARE(nPoints(), 3);
         QCOMPARE(canvasAt({40, 40}), pointset::kRed);
-        QCOMPARE(control<QLabel>("lblInfo")->text(),
-                 QStringLiteral("Points: 0 Triangles:0 Triangulate time: 0"));
+        QCOMPARE(info(), kInitialInfo);
     }
 
+    void randomButtonAsksAndPlaces_data()
+    {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("ok") << true;
+        QTest::newRow("cancel") << false;
+    }
     void randomButtonAsksAndPlaces()
     {
+        QFETCH(bool, ok);
         showForm();
-        control<QCheckBox>("chkAuto")->setChecked(true);
-        pressCanvas({30, 30}, Qt::LeftButton);
-        QString prompt;
-        QString title;
-        QString offered;
+        auto* chkAuto = control<QCheckBox>("chkAuto");
+        chkAuto->setChecked(true);
+        pressCanvas({30, 30});
+        QStringList asked;
         ModalAnswer answer([&](QWidget* dialog) {
             auto* input = qobject_cast<QInputDialog*>(dialog);
-            QVERIFY(input != nullptr);
-            prompt = input->labelText();
-            title = input->windowTitle();
-            offered = input->textValue();
+            asked << input->windowTitle() << input->textValue() << input->labelText();
             input->findChild<QLineEdit*>()->setText(QStringLiteral("25"));
-            dialogButton(input, QDialogButtonBox::Ok)->click();
+            input->findChild<QDialogButtonBox*>()->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
         });
-        QTest::mouseClick(control<QPushButton>("cmdRandom"), Qt::LeftButton);
+        click("cmdRandom");
         QVERIFY(answer.seen);
-        QCOMPARE(title, QStringLiteral("Number of points"));
-        QCOMPARE(offered, QStringLiteral("50"));
-        QCOMPARE(prompt, QStringLiteral("Enter number of points.\nNote: Triangulate more than 1000 "
-                                        "random-ordered points can take some time..."));
-        QVERIFY(nPoints() > 20 && nPoints() <= 25);
-        QCOMPARE(canvasAt({30, 30}), pointset::kWhite);  // the old point went with the clear
-        QVERIFY(control<QCheckBox>("chkAuto")->isChecked());
-        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+        QCOMPARE(asked, QStringList({"Number of points", "50",
+                                     "Enter number of points.\nNote: Triangulate more than 1000 random-ordered "
+                                     "points can take some time..."}));
+        if (ok)
+            QVERIFY(nPoints() > 20 && nPoints() <= 25);
+        QCOMPARE(canvasAt({30, 30}), ok ? pointset::kWhite : pointset::kRed);
+        QVERIFY(chkAuto->isChecked());
     }
-
-    void randomCancelledLeavesEverything()
-    {
-        showForm();
-        pressCanvas({30, 30}, Qt::LeftButton);
-        ModalAnswer answer([&](QWidget* dialog) {
-            dialogButton(dialog, QDialogButtonBox::Cancel)->click();
-        });
-        QTest::mouseClick(control<QPushButton>("cmdRandom"), Qt::LeftButton);
-        QVERIFY(answer.seen);
-        QCOMPARE(nPoints(), 1);
-        QCOMPARE(canvasAt({30, 30}), pointset::kRed);
-    }
-
-    void longRandomBatchShowsProgressAndCancels()
-    {
-        showForm();
-        control<QCheckBox>("chkAuto")->setChecked(true);
-        ModalAnswer count([&](QWidget* dialog) {
-            dialog->findChild<QLineEdit*>()->setText(QStringLiteral("200000000"));
-            dialogButton(dialog, QDialogButtonBox::Ok)->click();
-        });
-        QElapsedTimer clock;
-        bool progressShown = false;
-        qint64 shownAfterMs = 0;
-        Qt::CursorShape cursorOverProgress = Qt::BlankCursor;
-        QTimer watch;
-        watch.setInterval(10);
-        connect(&watch, &QTimer::timeout, this, [&] {
-            auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-            if (progress == nullptr || !progress->isVisible())
-                return;
-            watch.stop();
-            progressShown = true;
-            shownAfterMs = clock.elapsed();
-            cursorOverProgress = QGuiApplication::overrideCursor()->shape();
-            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
-        });
-        watch.start();
-        clock.start();
-        QTest::mouseClick(control<QPushButton>("cmdRandom"), Qt::LeftButton);
-        QVERIFY(progressShown);
-        QCOMPARE(cursorOverProgress, Qt::ArrowCursor);
-        QVERIFY2(shownAfterMs >= QtPlatform::kProgressDelayMs, qPrintable(QString::number(shownAfterMs)));
-        // Cancel keeps what was placed, and puts the box and pointer back.
-        QVERIFY(nPoints() > 0 && nPoints() < 200000000);
-        QVERIFY(control<QCheckBox>("chkAuto")->isChecked());
-        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-    }
-
-    // --- the whole road, with the real library -----------------------------
 
     void clickThreeThenTriangulate()
     {
-        if (!QFileInfo::exists(libraryBesideTests()))
+        if (!QFileInfo::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/" VANTREL_LIBRARY_FILE)))
             QSKIP("libvantrel.so is not built beside the tests");
         showForm();
-        auto* info = control<QLabel>("lblInfo");
-        const int widthBefore = info->width();
-        const QPoint a(100, 80);
-        const QPoint b(400, 120);
-        const QPoint c(250, 380);
+        const int widthBefore = control("lblInfo")->width();
+        const QPoint a(100, 80), b(400, 120), c(250, 380);
         pressCanvas(a, Qt::LeftButton);
         pressCanvas(b, Qt::RightButton);
         pressCanvas(c, Qt::MiddleButton);
-        QTest::mouseClick(control<QPushButton>("cmdTriangulate"), Qt::LeftButton);
-        QVERIFY2(info->text().startsWith(QStringLiteral("Points:3 Triangles:1 Triangulate time:")),
-                 qPrintable(info->text()));
-        QVERIFY(info->text().endsWith(QStringLiteral(" seconds")));
-        QVERIFY(info->width() > widthBefore);  // the label widens with its caption
-        QVERIFY(info->width() >= QFontMetrics(info->font()).horizontalAdvance(info->text()));
+        click("cmdTriangulate");
+        QVERIFY2(info().startsWith(QStringLiteral("Points:3 Triangles:1 Triangulate time:")), qPrintable(info()));
+        QVERIFY(info().endsWith(QStringLiteral(" seconds")));
+        QVERIFY(control("lblInfo")->width() > widthBefore);  // widens with its caption
 
-        // On the screen: red dots at the three spots, grey between them,
-        // white around. The discs are gone.
-        QCoreApplication::processEvents();
-        const QImage screen = picMain()->grab().toImage();
-        const QPoint origin = picMain()->contentsRect().topLeft();
+        // On the screen: red dots, grey between them, no discs, white around.
         for (QPoint p : {a, b, c})
-            QCOMPARE(screen.pixel(origin + p), kRedPixel);
-        // Just outside the triangle, beside each corner: no disc is left.
-        QCOMPARE(screen.pixel(origin + a + QPoint(0, -2)), kWhitePixel);
-        QCOMPARE(screen.pixel(origin + b + QPoint(2, 0)), kWhitePixel);
-        QCOMPARE(screen.pixel(origin + c + QPoint(0, 2)), kWhitePixel);
-        auto greyNear = [&](QPoint p) {
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    if (screen.pixel(origin + p + QPoint(dx, dy)) == kGreyPixel)
-                        return true;
-            return false;
-        };
-        QVERIFY(greyNear((a + b) / 2));
-        QVERIFY(greyNear((b + c) / 2));
-        QVERIFY(greyNear((a + c) / 2));
-        QCOMPARE(screen.pixel(origin + QPoint(600, 500)), kWhitePixel);
-        QCOMPARE(screen.pixel(origin + (a + b + c) / 3), kWhitePixel);
+            QCOMPARE(screenAt(p), kRedPixel);
+        for (QPoint p : {a + QPoint(0, -2), b + QPoint(2, 0), (a + b + c) / 3})
+            QCOMPARE(screenAt(p), kWhitePixel);
+        for (QPoint middle : {(a + b) / 2, (b + c) / 2, (a + c) / 2}) {
+            int grey = 0;
+            for (int d = -1; d <= 1; ++d)
+                grey += (screenAt(middle + QPoint(d, 0)) == 0xFFC0C0C0) + (screenAt(middle + QPoint(0, d)) == 0xFFC0C0C0);
+            QVERIFY2(grey > 0, qPrintable(QStringLiteral("no edge near %1,%2").arg(middle.x()).arg(middle.y())));
+        }
     }
-
-    // --- the platform services -------------------------------------------
 
     void busyPointerIsBalanced()
     {
         QtPlatform services(form.get());
         services.setBusyPointer(pointset::kBusyHourglass);
-        QVERIFY(QGuiApplication::overrideCursor() != nullptr);
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
         services.setBusyPointer(pointset::kBusyHourglass);
         services.setBusyPointer(pointset::kBusyDefault);
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
         services.setBusyPointer(pointset::kBusyDefault);
-        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
         // Someone else's override stays where it is.
         QGuiApplication::setOverrideCursor(Qt::CrossCursor);
         services.setBusyPointer(pointset::kBusyHourglass);
@@ -653,105 +355,8 @@ private slots:
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
         QGuiApplication::restoreOverrideCursor();
         // Gone with the services, gone from the screen.
-        {
-            QtPlatform shortLived(form.get());
-            shortLived.setBusyPointer(pointset::kBusyHourglass);
-        }
+        QtPlatform(form.get()).setBusyPointer(pointset::kBusyHourglass);
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-    }
-
-    void messageBoxIsModalWarningWithOk()
-    {
-        QtPlatform services(form.get());
-        ModalAnswer answer([](QWidget* dialog) {
-            auto* box = qobject_cast<QMessageBox*>(dialog);
-            QVERIFY(box != nullptr);
-            QCOMPARE(box->windowTitle(), QStringLiteral("Error"));
-            QCOMPARE(box->text(), QStringLiteral("Not enough memory"));
-            QCOMPARE(box->icon(), QMessageBox::Warning);
-            QCOMPARE(box->buttons().size(), 1);
-            QVERIFY(box->isModal());
-            box->button(QMessageBox::Ok)->click();
-        });
-        services.messageBox("Not enough memory", pointset::kStyleExclamation, "Error");
-        QVERIFY(answer.seen);
-    }
-
-    void promptAnswers_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("ok") << "2,5" << true << "2,5";
-        QTest::newRow("ok, untouched") << QString() << true << "50";
-        QTest::newRow("cancel") << "123" << false << "";
-        QTest::newRow("ok, emptied") << "" << true << "";
-    }
-    void promptAnswers()
-    {
-        QFETCH(QString, typed);
-        QFETCH(bool, ok);
-        QFETCH(QString, expected);
-        QtPlatform services(form.get());
-        ModalAnswer answer([&](QWidget* dialog) {
-            if (!typed.isNull())
-                dialog->findChild<QLineEdit*>()->setText(typed);
-            dialogButton(dialog, ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
-        });
-        const std::string reply = services.inputBox("Enter number of points.", "Number of points", "50");
-        QVERIFY(answer.seen);
-        QCOMPARE(QString::fromStdString(reply), expected);
-    }
-
-    void separatorsFollowTheLocale_data()
-    {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<char>("decimal");
-        QTest::addColumn<char>("group");
-        QTest::newRow("C") << QLocale::c() << '.' << ',';
-        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << ',' << '.';
-        QTest::newRow("French") << QLocale(QLocale::French, QLocale::France) << ',' << ' ';
-        QTest::newRow("Swiss German")
-            << QLocale(QLocale::German, QLocale::Switzerland) << '.' << '\'';
-    }
-    void separatorsFollowTheLocale()
-    {
-        QFETCH(QLocale, locale);
-        QFETCH(char, decimal);
-        QFETCH(char, group);
-        QLocale::setDefault(locale);
-        QtPlatform services(form.get());
-        QCOMPARE(services.decimalSeparator(), decimal);
-        QCOMPARE(services.groupSeparator(), group);
-    }
-
-    void clockIsMonotonicAndFine()
-    {
-        QtPlatform services(form.get());
-        const double start = services.clockSeconds();
-        double previous = start;
-        double smallestStep = 1.0;
-        for (int i = 0; i < 1000; ++i) {
-            const double now = services.clockSeconds();
-            QVERIFY(now >= previous);
-            if (now > previous)
-                smallestStep = std::min(smallestStep, now - previous);
-            previous = now;
-        }
-        QVERIFY(smallestStep < 1e-4);  // far finer than milliseconds
-    }
-
-    void randomSourceIsTheFixedSequence()
-    {
-        QtPlatform first(form.get());
-        QtPlatform second(form.get());
-        pointset::RandomSource reference;
-        for (int i = 0; i < 100; ++i) {
-            const float r = first.rnd();
-            QVERIFY(r >= 0.0F && r < 1.0F);
-            QCOMPARE(r, second.rnd());
-            QCOMPARE(r, reference.next());
-        }
     }
 
     void progressAppearsLateAndCancels()
@@ -760,79 +365,19 @@ private slots:
         services.setBusyPointer(pointset::kBusyHourglass);
         services.beginProgress(1000);
         QVERIFY(services.progress(1));
-        QTest::qWait(100);
-        QVERIFY(services.progress(2));
         QCOMPARE(form->findChild<QProgressDialog*>(), nullptr);  // too early
-        QTest::qWait(QtPlatform::kProgressDelayMs);
+        QTest::qWait(QtPlatform::kProgressDelayMs + 100);
         QVERIFY(services.progress(500));
         auto* dialog = form->findChild<QProgressDialog*>();
         QVERIFY(dialog != nullptr && dialog->isVisible() && dialog->isModal());
-        QCOMPARE(dialog->value(), 500);
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::ArrowCursor);
         QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
         QTest::qWait(50);
         QVERIFY(!services.progress(600));
-        QVERIFY(!services.progress(700));
         services.endProgress();
-        QVERIFY(!dialog->isVisible());
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
         services.setBusyPointer(pointset::kBusyDefault);
-        // A new batch starts uncancelled and hidden.
-        services.beginProgress(10);
-        QVERIFY(services.progress(1));
-        QVERIFY(!dialog->isVisible());
-        services.endProgress();
     }
-
-    void shellRefusesWhatItCannotStart_data()
-    {
-        QTest::addColumn<QString>("commandLine");
-        QTest::addColumn<QString>("mentions");
-        QTest::newRow("missing program") << "/nonexistent/program --flag" << "/nonexistent/program";
-        QTest::newRow("address without scheme") << "explorer www.vantrel.example" << "www.vantrel.example";
-    }
-    void shellRefusesWhatItCannotStart()
-    {
-        QFETCH(QString, commandLine);
-        QFETCH(QString, mentions);
-        QtPlatform services(form.get());
-        QString text;
-        ModalAnswer answer([&](QWidget* dialog) {
-            auto* box = qobject_cast<QMessageBox*>(dialog);
-            QVERIFY(box != nullptr);
-            text = box->text();
-            box->button(QMessageBox::Ok)->click();
-        });
-        services.shell(commandLine.toStdString(), pointset::kStyleMaximizedFocus);
-        QVERIFY(answer.seen);
-        QVERIFY2(text.contains(mentions), qPrintable(text));
-    }
-
-    // --- identity ------------------------------------------------------------
-
-    void versionRecordInTheExecutable()
-    {
-        QFile program(QStringLiteral(PROJECT1_FILE));
-        QVERIFY(program.open(QIODevice::ReadOnly));
-        const QByteArray bytes = program.readAll();
-        for (const char* field : {"FileVersion=1.00\n", "ProductVersion=1.00\n",
-                                  "FileVersionNumber=1.0.0.0\n",
-                                  "FileDescription=Triangulation DLL example\n",
-                                  "Language=English (United States), 0409\n"})
-            QVERIFY2(bytes.contains(field), field);
-    }
-
-    void desktopEntry()
-    {
-        QFile entry(QStringLiteral(PROJECT1_DESKTOP_FILE));
-        QVERIFY(entry.open(QIODevice::ReadOnly | QIODevice::Text));
-        const QStringList lines = QString::fromUtf8(entry.readAll()).split('\n');
-        QVERIFY(lines.contains(QStringLiteral("[Desktop Entry]")));
-        QVERIFY(lines.contains(QStringLiteral("Comment=Triangulation DLL example")));
-        QVERIFY(lines.contains(QStringLiteral("Exec=Project1")));
-        QVERIFY(lines.contains(QStringLiteral("Icon=project1")));
-    }
-
 };
 
 QTEST_MAIN(TestForm1)
