@@ -232,8 +232,8 @@ Where Builder::locate(Point2 p, std::int32_t &result)
         }
         const Point2 c = at(apex);
         // Triangle (c, b, a): f = b -> a, next(f) = a -> c, prev(f) = c -> b.
-        // Both tests are made and the choice is arithmetic: a branch on the
-        // random bit would be mispredicted half the time.
+        // Both sides are tested before choosing, so that the coin is tossed
+        // only when both qualify and the choice itself compiles to selects.
         const int sideAc = orient2d(a, c, p);
         const int sideCb = orient2d(c, b, p);
         const bool crossAc = sideAc < 0;
