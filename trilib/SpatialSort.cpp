@@ -196,7 +196,13 @@ void spatialOrder(std::span<const PointRecord> points, std::span<Point2> xy, std
     }
     const std::uint64_t *sorted = radixSort(keys, keys + n, n, 2 * levels + roundBits);
     constexpr std::uint64_t indexMask = (std::uint64_t{1} << kIndexBits) - 1;
+    // The reads from points are scattered: asking for them a few dozen
+    // iterations ahead keeps many cache and TLB misses in flight at once.
+    constexpr std::size_t kAhead = 32;
     for (std::size_t k = 0; k < n; ++k) {
+        if (k + kAhead < n) {
+            __builtin_prefetch(&points[static_cast<std::size_t>(sorted[k + kAhead] & indexMask)]);
+        }
         const auto i = static_cast<std::size_t>(sorted[k] & indexMask);
         xy[k] = Point2{points[i].x, points[i].y};
         slot[k] = static_cast<std::int32_t>(i + 1);
