@@ -51,10 +51,6 @@ std::unique_ptr<std::byte[], FreeDeleter> allocateWorkspace(std::size_t bytes)
     return (bytes + to - 1) / to * to;
 }
 
-// The triangulation proper, arguments already checked, at least 3 points.
-// Working storage per point: 12 bytes of sorted copy, then 16 of sort keys
-// that become 24 of half-edges and, only when the caller's triangle array
-// is too small to lend it, 24 more of corner indices.
 // Whether fewer than three distinct points or all of them on one line: then
 // the answer is 0 and no memory is needed. Ordinary input answers within
 // the first few points.
@@ -77,6 +73,10 @@ bool allCollinear(std::span<const PointRecord> points)
     return true;
 }
 
+// The triangulation proper, arguments already checked, at least 3 points.
+// Working storage per point: 12 bytes of sorted copy, then 16 of sort keys
+// that become 24 of half-edges and, only when the caller's triangle array
+// is too small to lend it, 24 more of corner indices.
 std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<TriangleRecord> triangles)
 {
     const std::size_t n = points.size();
