@@ -1,13 +1,13 @@
-#include "MeshCheck.h"
+#include "TrilibTest.h"
 
-#include <gmpxx.h>
+#include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <numeric>
 #include <sstream>
-#include <string>
-#include <unordered_map>
+#include <tuple>
 #include <utility>
 
 namespace trilibtest {
@@ -15,360 +15,172 @@ namespace {
 
 __extension__ typedef __int128 Wide;
 
-// The in-circle determinant of differences bounded by 2^30 stays below
-// 2^126, so __int128 is exact there; wider spreads go through GMP.
-constexpr std::int64_t kWideLimit = std::int64_t{1} << 30;
-
-int signOf(Wide v) { return (v > 0) - (v < 0); }
-
 Wide twiceArea(const PointRecord& a, const PointRecord& b, const PointRecord& c) {
-    const Wide abx = Wide{b.x} - a.x;
-    const Wide aby = Wide{b.y} - a.y;
-    const Wide acx = Wide{c.x} - a.x;
-    const Wide acy = Wide{c.y} - a.y;
-    return abx * acy - aby * acx;
+    return (Wide{b.x} - a.x) * (Wide{c.y} - a.y) - (Wide{b.y} - a.y) * (Wide{c.x} - a.x);
 }
 
-bool samePosition(const PointRecord& p, const PointRecord& q) { return p.x == q.x && p.y == q.y; }
-
-// Slots are 1-based, the lists 0-based.
-const PointRecord& at(std::span<const PointRecord> points, std::int32_t slot) {
-    return points[static_cast<std::size_t>(slot) - 1];
+// +1 when d lies strictly inside the circle through the counter-clockwise
+// a, b, c, 0 on it. CGAL's predicate is exact on doubles, and every int32 is one.
+int inCircle(const PointRecord& a, const PointRecord& b, const PointRecord& c, const PointRecord& d) {
+    using Point = CGAL::Exact_predicates_inexact_constructions_kernel::Point_2;
+    const auto p = [](const PointRecord& q) { return Point(q.x, q.y); };
+    return static_cast<int>(CGAL::side_of_oriented_circle(p(a), p(b), p(c), p(d)));
 }
 
-std::uint64_t edgeKey(std::int32_t from, std::int32_t to) {
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(from)) << 32) |
-           static_cast<std::uint32_t>(to);
+std::ostream& operator<<(std::ostream& out, const TriangleRecord& t) {
+    return out << "(" << t.a << ", " << t.b << ", " << t.c << ")";
 }
-
-std::string show(const TriangleRecord& t) {
-    std::ostringstream out;
-    out << "(" << t.a << ", " << t.b << ", " << t.c << ")";
-    return out.str();
-}
-
-std::string show(const PointRecord& p) {
-    std::ostringstream out;
-    out << "(" << p.x << ", " << p.y << ")";
-    return out.str();
-}
-
-// Distinct positions, each represented by the lowest slot that holds it.
-struct Distinct {
-    std::vector<std::int32_t> canonicalOf; // indexed by slot, 0 unused
-    std::vector<std::int32_t> slots;       // the representatives, sorted by (x, y)
-};
-
-Distinct distinctPoints(std::span<const PointRecord> points) {
-    Distinct d;
-    d.canonicalOf.assign(points.size() + 1, 0);
-    std::vector<std::int32_t> order(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        order[i] = static_cast<std::int32_t>(i + 1);
-    }
-    std::sort(order.begin(), order.end(), [&](std::int32_t l, std::int32_t r) {
-        const PointRecord& p = at(points, l);
-        const PointRecord& q = at(points, r);
-        if (p.x != q.x) {
-            return p.x < q.x;
-        }
-        if (p.y != q.y) {
-            return p.y < q.y;
-        }
-        return l < r;
-    });
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        if (i == 0 || !samePosition(at(points, order[i]), at(points, order[i - 1]))) {
-            d.slots.push_back(order[i]);
-        }
-        d.canonicalOf[static_cast<std::size_t>(order[i])] = d.slots.back();
-    }
-    return d;
-}
-
-// Strict convex hull corners, counter-clockwise, of points sorted by (x, y).
-std::vector<std::int32_t> hullCorners(std::span<const PointRecord> points,
-                                      const std::vector<std::int32_t>& sorted) {
-    std::vector<std::int32_t> hull(2 * sorted.size());
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < sorted.size(); ++i) {
-        while (k >= 2 &&
-               twiceArea(at(points, hull[k - 2]), at(points, hull[k - 1]), at(points, sorted[i])) <= 0) {
-            --k;
-        }
-        hull[k++] = sorted[i];
-    }
-    const std::size_t lower = k + 1;
-    for (std::size_t i = sorted.size() - 1; i-- > 0;) {
-        while (k >= lower &&
-               twiceArea(at(points, hull[k - 2]), at(points, hull[k - 1]), at(points, sorted[i])) <= 0) {
-            --k;
-        }
-        hull[k++] = sorted[i];
-    }
-    hull.resize(k - 1);
-    return hull;
-}
-
-bool onSegment(const PointRecord& a, const PointRecord& b, const PointRecord& p) {
-    return twiceArea(a, b, p) == 0 && std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) &&
-           std::min(a.y, b.y) <= p.y && p.y <= std::max(a.y, b.y);
-}
-
-struct Analysis {
-    Distinct distinct;
-    std::vector<std::int32_t> corners; // strict hull, counter-clockwise
-    std::vector<bool> onHull;          // indexed by slot
-    Shape shape;
-    Wide hullTwiceArea = 0;
-};
-
-Analysis analyse(std::span<const PointRecord> points) {
-    Analysis a;
-    a.distinct = distinctPoints(points);
-    a.onHull.assign(points.size() + 1, false);
-    const auto& slots = a.distinct.slots;
-    a.shape.distinct = slots.size();
-    a.shape.collinear = true;
-    for (std::size_t i = 2; i < slots.size() && a.shape.collinear; ++i) {
-        a.shape.collinear = twiceArea(at(points, slots[0]), at(points, slots[1]), at(points, slots[i])) == 0;
-    }
-    if (a.shape.collinear) {
-        return a;
-    }
-    a.corners = hullCorners(points, slots);
-    for (std::size_t i = 0; i < a.corners.size(); ++i) {
-        const PointRecord& p = at(points, a.corners[i]);
-        const PointRecord& q = at(points, a.corners[(i + 1) % a.corners.size()]);
-        a.hullTwiceArea += Wide{p.x} * q.y - Wide{q.x} * p.y;
-    }
-    for (const std::int32_t s : slots) {
-        for (std::size_t i = 0; i < a.corners.size(); ++i) {
-            if (onSegment(at(points, a.corners[i]), at(points, a.corners[(i + 1) % a.corners.size()]),
-                          at(points, s))) {
-                a.onHull[static_cast<std::size_t>(s)] = true;
-                ++a.shape.hullBoundary;
-                break;
-            }
-        }
-    }
-    return a;
-}
-
-// Collects failures but keeps the message readable for a badly broken mesh.
-class Complaints {
-public:
-    void add(const std::string& text) {
-        if (count_++ < 8) {
-            out_ << "\n  " << text;
-        }
-    }
-    [[nodiscard]] bool any() const { return count_ > 0; }
-    [[nodiscard]] ::testing::AssertionResult result() const {
-        if (count_ == 0) {
-            return ::testing::AssertionSuccess();
-        }
-        return ::testing::AssertionFailure() << count_ << " fault(s):" << out_.str();
-    }
-
-private:
-    std::size_t count_ = 0;
-    std::ostringstream out_;
-};
 
 } // namespace
 
-int orientSign(const PointRecord& a, const PointRecord& b, const PointRecord& c) {
-    return signOf(twiceArea(a, b, c));
+Outcome triangulate(std::span<const PointRecord> points, std::int32_t spareSlots) {
+    constexpr std::size_t kTail = 4; // records past the capacity that must stay untouched
+    const auto count = static_cast<std::int32_t>(points.size());
+    std::vector<PointRecord> slots(points.size() + static_cast<std::size_t>(spareSlots) + 1, kUntouchedPoint);
+    std::copy(points.begin(), points.end(), slots.begin() + 1);
+    const std::vector<PointRecord> before = slots;
+    std::vector<TriangleRecord> out(2 * points.size() + 1 + kTail, kUntouchedTriangle);
+
+    Outcome result;
+    result.code =
+        Triangulate(count, 2 * count, count + spareSlots, slots.data(), out.data(), VANTREL_FLAG_DELAUNAY);
+    EXPECT_EQ(0, std::memcmp(before.data(), slots.data(), slots.size() * sizeof(PointRecord)))
+        << "the point array changed";
+    EXPECT_TRUE(untouched(out[0])) << "triangle slot 0 was written";
+    EXPECT_TRUE(std::all_of(out.end() - kTail, out.end(), untouched)) << "a slot past the capacity was written";
+    if (result.code >= 0) {
+        EXPECT_LE(result.code, 2 * count);
+        result.triangles.assign(out.begin() + 1, out.begin() + 1 + std::min(result.code, 2 * count));
+    }
+    return result;
 }
 
-int inCircleSign(const PointRecord& a, const PointRecord& b, const PointRecord& c, const PointRecord& d) {
-    const std::int64_t adx = std::int64_t{a.x} - d.x;
-    const std::int64_t ady = std::int64_t{a.y} - d.y;
-    const std::int64_t bdx = std::int64_t{b.x} - d.x;
-    const std::int64_t bdy = std::int64_t{b.y} - d.y;
-    const std::int64_t cdx = std::int64_t{c.x} - d.x;
-    const std::int64_t cdy = std::int64_t{c.y} - d.y;
-    const std::int64_t spread =
-        std::max({std::abs(adx), std::abs(ady), std::abs(bdx), std::abs(bdy), std::abs(cdx), std::abs(cdy)});
-    if (spread <= kWideLimit) {
-        const Wide alift = Wide{adx} * adx + Wide{ady} * ady;
-        const Wide blift = Wide{bdx} * bdx + Wide{bdy} * bdy;
-        const Wide clift = Wide{cdx} * cdx + Wide{cdy} * cdy;
-        return signOf(alift * (Wide{bdx} * cdy - Wide{bdy} * cdx) +
-                      blift * (Wide{cdx} * ady - Wide{cdy} * adx) +
-                      clift * (Wide{adx} * bdy - Wide{ady} * bdx));
-    }
-    // Differences up to 2^33 are exact doubles, so only the final rounding
-    // errors matter; they stay far below this fraction of the permanent.
-    const auto fx = [](std::int64_t v) { return static_cast<double>(v); };
-    const double alift = fx(adx) * fx(adx) + fx(ady) * fx(ady);
-    const double blift = fx(bdx) * fx(bdx) + fx(bdy) * fx(bdy);
-    const double clift = fx(cdx) * fx(cdx) + fx(cdy) * fx(cdy);
-    const double approx = alift * (fx(bdx) * fx(cdy) - fx(bdy) * fx(cdx)) +
-                          blift * (fx(cdx) * fx(ady) - fx(cdy) * fx(adx)) +
-                          clift * (fx(adx) * fx(bdy) - fx(ady) * fx(bdx));
-    const double permanent = alift * (std::abs(fx(bdx) * fx(cdy)) + std::abs(fx(bdy) * fx(cdx))) +
-                             blift * (std::abs(fx(cdx) * fx(ady)) + std::abs(fx(cdy) * fx(adx))) +
-                             clift * (std::abs(fx(adx) * fx(bdy)) + std::abs(fx(ady) * fx(bdx)));
-    if (std::abs(approx) > 1e-12 * permanent) {
-        return approx > 0 ? 1 : -1;
-    }
-    const mpz_class ax(static_cast<long>(adx));
-    const mpz_class ay(static_cast<long>(ady));
-    const mpz_class bx(static_cast<long>(bdx));
-    const mpz_class by(static_cast<long>(bdy));
-    const mpz_class cx(static_cast<long>(cdx));
-    const mpz_class cy(static_cast<long>(cdy));
-    const mpz_class det = (ax * ax + ay * ay) * (bx * cy - by * cx) + (bx * bx + by * by) * (cx * ay - cy * ax) +
-                          (cx * cx + cy * cy) * (ax * by - ay * bx);
-    return sgn(det);
-}
-
-Shape describe(std::span<const PointRecord> points) { return analyse(points).shape; }
-
-::testing::AssertionResult isDelaunayTriangulation(std::span<const PointRecord> points,
-                                                   std::span<const TriangleRecord> triangles,
-                                                   EmptyCircles emptyCircles) {
-    const Analysis a = analyse(points);
-    const std::size_t expected = a.shape.expectedTriangles();
-    Complaints faults;
-    if (triangles.size() != expected) {
-        faults.add("triangle count " + std::to_string(triangles.size()) + ", expected 2m - 2 - h = " +
-                   std::to_string(expected) + " (m = " + std::to_string(a.shape.distinct) +
-                   ", h = " + std::to_string(a.shape.hullBoundary) + ")");
-    }
+::testing::AssertionResult isDelaunay(std::span<const PointRecord> points, std::span<const TriangleRecord> triangles,
+                                      bool generalPosition) {
     const auto n = static_cast<std::int32_t>(points.size());
+    const auto at = [&](std::int32_t slot) -> const PointRecord& { return points[static_cast<std::size_t>(slot) - 1]; };
+    std::size_t faultCount = 0;
+    std::ostringstream faults;
+    const auto expect = [&](bool holds, const auto&... parts) {
+        if (!holds && faultCount++ < 8) { // enough to read, even for a badly broken mesh
+            (faults << "\n  " << ... << parts);
+        }
+    };
 
-    // Every directed edge, mapped to the corner opposite it.
-    std::unordered_map<std::uint64_t, std::int32_t> opposite;
-    opposite.reserve(3 * triangles.size());
-    std::vector<bool> used(points.size() + 1, false);
-    Wide area = 0;
-    bool cornersValid = true;
-    for (const TriangleRecord& t : triangles) {
-        const std::array<std::int32_t, 3> v{t.a, t.b, t.c};
-        bool valid = true;
-        for (const std::int32_t s : v) {
-            if (s < 1 || s > n) {
-                faults.add("triangle " + show(t) + " has a corner outside slots 1.." + std::to_string(n));
-                valid = false;
-            } else if (a.distinct.canonicalOf[static_cast<std::size_t>(s)] != s) {
-                faults.add("triangle " + show(t) + " uses slot " + std::to_string(s) +
-                           " instead of the lowest coincident slot " +
-                           std::to_string(a.distinct.canonicalOf[static_cast<std::size_t>(s)]));
+    // Distinct positions, each represented by its lowest slot, sorted by (x, y).
+    std::vector<std::int32_t> order(points.size());
+    std::iota(order.begin(), order.end(), 1);
+    std::ranges::sort(order, {}, [&](std::int32_t s) { return std::tuple(at(s).x, at(s).y, s); });
+    std::vector<std::int32_t> lowest(points.size() + 1, 0);
+    std::vector<std::int32_t> distinct;
+    for (const std::int32_t s : order) {
+        if (distinct.empty() || at(distinct.back()).x != at(s).x || at(distinct.back()).y != at(s).y) {
+            distinct.push_back(s);
+        }
+        lowest[static_cast<std::size_t>(s)] = distinct.back();
+    }
+    if (std::all_of(distinct.begin() + std::min<std::ptrdiff_t>(2, std::ssize(distinct)), distinct.end(),
+                    [&](std::int32_t s) { return twiceArea(at(distinct[0]), at(distinct[1]), at(s)) == 0; })) {
+        if (triangles.empty()) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << triangles.size() << " triangle(s) from collinear points";
+    }
+
+    // Strict hull corners, counter-clockwise: the lower chain, then the upper.
+    std::vector<std::int32_t> hull;
+    for (const bool upper : {false, true}) {
+        const std::size_t base = hull.size();
+        for (std::size_t i = 0; i < distinct.size(); ++i) {
+            const std::int32_t s = distinct[upper ? distinct.size() - 1 - i : i];
+            while (hull.size() >= base + 2 && twiceArea(at(hull[hull.size() - 2]), at(hull.back()), at(s)) <= 0) {
+                hull.pop_back();
+            }
+            hull.push_back(s);
+        }
+        hull.pop_back();
+    }
+    Wide hullArea = 0;
+    for (std::size_t i = 1; i + 1 < hull.size(); ++i) {
+        hullArea += twiceArea(at(hull[0]), at(hull[i]), at(hull[i + 1]));
+    }
+    std::vector<bool> onHull(points.size() + 1, false);
+    std::size_t h = 0;
+    for (const std::int32_t s : distinct) {
+        const PointRecord& p = at(s);
+        for (std::size_t i = 0; i < hull.size() && !onHull[static_cast<std::size_t>(s)]; ++i) {
+            const PointRecord& a = at(hull[i]);
+            const PointRecord& b = at(hull[(i + 1) % hull.size()]);
+            // On the line through a and b, and not beyond either.
+            if (twiceArea(a, b, p) == 0 &&
+                (Wide{p.x} - a.x) * (Wide{p.x} - b.x) + (Wide{p.y} - a.y) * (Wide{p.y} - b.y) <= 0) {
+                onHull[static_cast<std::size_t>(s)] = true;
+                ++h;
             }
         }
-        if (!valid) {
-            cornersValid = false;
+    }
+
+    std::map<std::pair<std::int32_t, std::int32_t>, std::int32_t> opposite; // directed edge -> the corner across it
+    Wide area = 0;
+    for (const TriangleRecord& t : triangles) {
+        const std::array v{t.a, t.b, t.c};
+        if (std::ranges::any_of(v, [&](std::int32_t s) { return s < 1 || s > n; })) {
+            expect(false, "triangle ", t, " has a corner outside slots 1..", n);
             continue;
         }
-        const Wide twice = twiceArea(at(points, t.a), at(points, t.b), at(points, t.c));
-        if (twice <= 0) {
-            faults.add("triangle " + show(t) + " is not strictly counter-clockwise");
+        for (const std::int32_t s : v) {
+            expect(lowest[static_cast<std::size_t>(s)] == s, "triangle ", t, " uses ", s, ", not the lowest such slot");
         }
+        const Wide twice = twiceArea(at(t.a), at(t.b), at(t.c));
+        expect(twice > 0, "triangle ", t, " is not strictly counter-clockwise");
         area += twice;
         for (std::size_t i = 0; i < 3; ++i) {
-            used[static_cast<std::size_t>(v[i])] = true;
-            const auto [slot, fresh] = opposite.emplace(edgeKey(v[i], v[(i + 1) % 3]), v[(i + 2) % 3]);
-            if (!fresh) {
-                faults.add("directed edge " + std::to_string(v[i]) + "->" + std::to_string(v[(i + 1) % 3]) +
-                           " belongs to two triangles");
-            }
+            expect(opposite.try_emplace({v[i], v[(i + 1) % 3]}, v[(i + 2) % 3]).second, "directed edge ", v[i], "->",
+                   v[(i + 1) % 3], " is in two triangles");
         }
     }
-    if (!cornersValid || a.shape.collinear) {
-        return faults.result();
-    }
-
-    // A boundary edge (no reverse twin) must run along the hull, interior on its left.
-    std::size_t boundaryEdges = 0;
-    for (const auto& [key, third] : opposite) {
-        const auto from = static_cast<std::int32_t>(key >> 32);
-        const auto to = static_cast<std::int32_t>(key & 0xffffffffu);
-        if (opposite.count(edgeKey(to, from)) != 0) {
-            continue;
-        }
-        ++boundaryEdges;
-        if (!a.onHull[static_cast<std::size_t>(from)] || !a.onHull[static_cast<std::size_t>(to)]) {
-            faults.add("edge " + std::to_string(from) + "->" + std::to_string(to) +
-                       " has one side open but is not on the hull");
-            continue;
-        }
-        for (const std::int32_t c : a.corners) {
-            if (twiceArea(at(points, from), at(points, to), at(points, c)) < 0) {
-                faults.add("open edge " + std::to_string(from) + "->" + std::to_string(to) +
-                           " has hull corner " + show(at(points, c)) + " on its right");
-                break;
-            }
+    std::size_t open = 0;
+    for (const auto& [edge, across] : opposite) {
+        const auto [from, to] = edge;
+        const auto twin = opposite.find({to, from});
+        if (twin == opposite.end()) {
+            ++open;
+            const auto left = [&](std::int32_t c) { return twiceArea(at(from), at(to), at(c)) >= 0; };
+            expect(onHull[static_cast<std::size_t>(from)] && onHull[static_cast<std::size_t>(to)] &&
+                       std::ranges::all_of(hull, left),
+                   "open edge ", from, "->", to, " does not run along the hull");
+        } else if (from < to) {
+            const int side = inCircle(at(from), at(to), at(across), at(twin->second));
+            expect(side < 0 || (!generalPosition && side == 0), "edge ", from, "-", to,
+                   side > 0 ? " is not locally Delaunay" : " has co-circular ends");
         }
     }
-    if (boundaryEdges != a.shape.hullBoundary) {
-        faults.add(std::to_string(boundaryEdges) + " open edges, the hull boundary has " +
-                   std::to_string(a.shape.hullBoundary));
-    }
-    if (area != a.hullTwiceArea) {
-        faults.add("the triangles' areas do not add up to the hull's area");
-    }
-    for (const std::int32_t s : a.distinct.slots) {
-        if (!used[static_cast<std::size_t>(s)]) {
-            faults.add("point " + std::to_string(s) + " " + show(at(points, s)) + " is in no triangle");
-        }
-    }
-
-    for (const auto& [key, third] : opposite) {
-        const auto from = static_cast<std::int32_t>(key >> 32);
-        const auto to = static_cast<std::int32_t>(key & 0xffffffffu);
-        const auto twin = opposite.find(edgeKey(to, from));
-        if (from > to || twin == opposite.end()) {
-            continue;
-        }
-        if (inCircleSign(at(points, from), at(points, to), at(points, third), at(points, twin->second)) > 0) {
-            faults.add("edge " + std::to_string(from) + "-" + std::to_string(to) + " is not locally Delaunay");
-        }
-    }
-    const bool brute = emptyCircles == EmptyCircles::BruteForce ||
-                       (emptyCircles == EmptyCircles::Auto && triangles.size() * a.shape.distinct <= 1000000);
-    if (brute) {
+    expect(open == h, open, " open edges, but ", h, " points on the hull boundary");
+    expect(area == hullArea, "the triangles' areas do not add up to the hull's");
+    expect(triangles.size() == 2 * distinct.size() - 2 - h, triangles.size(), " triangles, m = ", distinct.size(),
+           ", h = ", h);
+    expect(!generalPosition || distinct.size() == points.size(), "coincident points");
+    if (faultCount == 0 && triangles.size() * distinct.size() <= 1000000) {
         for (const TriangleRecord& t : triangles) {
-            for (const std::int32_t s : a.distinct.slots) {
-                if (inCircleSign(at(points, t.a), at(points, t.b), at(points, t.c), at(points, s)) > 0) {
-                    faults.add("point " + std::to_string(s) + " lies inside the circumcircle of " + show(t));
+            for (const std::int32_t s : distinct) {
+                if (inCircle(at(t.a), at(t.b), at(t.c), at(s)) > 0) {
+                    expect(false, "point ", s, " lies inside the circumcircle of ", t);
                 }
             }
         }
     }
-    return faults.result();
+    return faultCount == 0 ? ::testing::AssertionSuccess()
+                           : ::testing::AssertionFailure() << faultCount << " fault(s):" << faults.str();
 }
 
-bool isUniqueDelaunay(std::span<const PointRecord> points, std::span<const TriangleRecord> triangles) {
-    std::unordered_map<std::uint64_t, std::int32_t> opposite;
+std::vector<std::array<std::int32_t, 3>> canonical(std::span<const TriangleRecord> triangles) {
+    std::vector<std::array<std::int32_t, 3>> out;
     for (const TriangleRecord& t : triangles) {
-        opposite.emplace(edgeKey(t.a, t.b), t.c);
-        opposite.emplace(edgeKey(t.b, t.c), t.a);
-        opposite.emplace(edgeKey(t.c, t.a), t.b);
-    }
-    for (const auto& [key, third] : opposite) {
-        const auto from = static_cast<std::int32_t>(key >> 32);
-        const auto to = static_cast<std::int32_t>(key & 0xffffffffu);
-        const auto twin = opposite.find(edgeKey(to, from));
-        if (twin != opposite.end() &&
-            inCircleSign(at(points, from), at(points, to), at(points, third), at(points, twin->second)) == 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::vector<Corners> canonical(std::span<const TriangleRecord> triangles) {
-    std::vector<Corners> out;
-    out.reserve(triangles.size());
-    for (const TriangleRecord& t : triangles) {
-        Corners c{t.a, t.b, t.c};
+        std::array c{t.a, t.b, t.c};
         std::rotate(c.begin(), std::min_element(c.begin(), c.end()), c.end());
         out.push_back(c);
     }
-    std::sort(out.begin(), out.end());
+    std::ranges::sort(out);
     return out;
 }
 
