@@ -72,6 +72,15 @@ std::optional<double> parseNumber(std::string_view text, char decimalSeparator,
     }
     // Rewritten in the C locale's form for from_chars.
     std::string plain;
+    const auto copyDigits = [&] {
+        std::size_t copied = 0;
+        while (i < n && isDigit(text[i])) {
+            plain += text[i];
+            ++copied;
+            ++i;
+        }
+        return copied;
+    };
     if (i < n && (text[i] == '+' || text[i] == '-')) {
         if (text[i] == '-') {
             plain += '-';
@@ -93,11 +102,7 @@ std::optional<double> parseNumber(std::string_view text, char decimalSeparator,
     if (i < n && text[i] == decimalSeparator) {
         plain += '.';
         ++i;
-        while (i < n && isDigit(text[i])) {
-            plain += text[i];
-            ++digits;
-            ++i;
-        }
+        digits += copyDigits();
     }
     if (digits == 0) {
         return std::nullopt;
@@ -109,13 +114,7 @@ std::optional<double> parseNumber(std::string_view text, char decimalSeparator,
             plain += text[i];
             ++i;
         }
-        std::size_t exponentDigits = 0;
-        while (i < n && isDigit(text[i])) {
-            plain += text[i];
-            ++exponentDigits;
-            ++i;
-        }
-        if (exponentDigits == 0) {
+        if (copyDigits() == 0) {
             return std::nullopt;
         }
     }
