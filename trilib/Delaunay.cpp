@@ -469,37 +469,40 @@ void Builder::legalize(std::int32_t p)
     std::size_t size = stackSize_;
     while (size != 0) {
         const std::int32_t e = stack_[--size];
-        const std::int32_t f = twin[e];
-        const std::int32_t q = vertex[f];
-        if (q == kInfinite) {
-            continue; // a hull edge: the ghost's half-edge 0 faces infinity
+        std::int32_t f = twin[e];
+        // After a flip e (now a -> q) is tested again at once: its new twin
+        // is in a register, not behind a store and a reload.
+        for (;;) {
+            const std::int32_t q = vertex[f];
+            if (q == kInfinite) {
+                break; // a hull edge: the ghost's half-edge 0 faces infinity
+            }
+            const std::int32_t eNext = nextEdge(e); // b -> p, facing a
+            const std::int32_t ePrev = prevEdge(e); // p -> a, facing b
+            const std::int32_t a = vertex[eNext];
+            const std::int32_t b = vertex[ePrev];
+            if (!inCircleStrictlyInside(points[a], points[b], point, points[q])) {
+                break;
+            }
+            const std::int32_t fNext = nextEdge(f); // a -> q, facing b
+            const std::int32_t fPrev = prevEdge(f); // q -> b, facing a
+            const std::int32_t outerAq = twin[fNext];
+            const std::int32_t outerBp = twin[eNext];
+            vertex[ePrev] = q;
+            vertex[fPrev] = p;
+            twin[e] = outerAq;
+            twin[outerAq] = e;
+            twin[f] = outerBp;
+            twin[outerBp] = f;
+            twin[eNext] = fNext; // q -> p | p -> q
+            twin[fNext] = eNext;
+            if (size == stackCapacity_) {
+                stackSize_ = size;
+                growStack();
+            }
+            stack_[size++] = fPrev;
+            f = outerAq;
         }
-        const std::int32_t eNext = nextEdge(e); // b -> p, facing a
-        const std::int32_t ePrev = prevEdge(e); // p -> a, facing b
-        const std::int32_t a = vertex[eNext];
-        const std::int32_t b = vertex[ePrev];
-        if (!inCircleStrictlyInside(points[a], points[b], point, points[q])) {
-            continue;
-        }
-        const std::int32_t fNext = nextEdge(f); // a -> q, facing b
-        const std::int32_t fPrev = prevEdge(f); // q -> b, facing a
-        const std::int32_t outerAq = twin[fNext];
-        const std::int32_t outerBp = twin[eNext];
-        vertex[ePrev] = q;
-        vertex[fPrev] = p;
-        twin[e] = outerAq;
-        twin[outerAq] = e;
-        twin[f] = outerBp;
-        twin[outerBp] = f;
-        twin[eNext] = fNext; // q -> p | p -> q
-        twin[fNext] = eNext;
-        if (size + 2 > stackCapacity_) {
-            stackSize_ = size;
-            growStack();
-        }
-        stack_[size] = e;
-        stack_[size + 1] = fPrev;
-        size += 2;
     }
     stackSize_ = 0;
 }
