@@ -61,6 +61,9 @@ private:
     void splitEdge(std::int32_t e, std::int32_t p);
     void insertOutside(std::int32_t ghostEdge, std::int32_t p);
     void legalize(std::int32_t p);
+    void legalizeSplit(std::int32_t p, std::int32_t t0, std::int32_t t1, std::int32_t t2);
+    std::size_t legalizeFrom(std::int32_t p, Point2 point, std::int32_t e, std::int32_t f, bool knownIllegal,
+                             std::size_t size);
 
     void push(std::int32_t e)
     {
@@ -162,8 +165,8 @@ void Builder::insert(std::int32_t p)
     std::int32_t found = 0;
     switch (locate(at(p), found)) {
     case Where::Inside:
-        splitTriangle(found, p);
-        break;
+        splitTriangle(found, p); // legalizes as well
+        return;
     case Where::OnEdge:
         splitEdge(found, p);
         break;
@@ -273,6 +276,7 @@ Where Builder::classify(std::int32_t e, int s0, int s1, int s2, std::int32_t &re
 
 // p strictly inside t = (a, b, c): three triangles around p, t reused for
 // the first. Each has p in corner 0, so its half-edge 0 is an old side.
+// Legalizes the result too (see legalizeSplit).
 void Builder::splitTriangle(std::int32_t t, std::int32_t p)
 {
     const std::int32_t a = vertex_[3 * t];
@@ -293,10 +297,8 @@ void Builder::splitTriangle(std::int32_t t, std::int32_t p)
     link(3 * t + 2, 3 * t2 + 1); // p -> b | b -> p
     link(3 * t1 + 1, 3 * t2 + 2); // a -> p | p -> a
 
-    push(3 * t);
-    push(3 * t1);
-    push(3 * t2);
     last_ = t;
+    legalizeSplit(p, t, t1, t2);
 }
 
 /*
@@ -458,50 +460,102 @@ void Builder::insertOutside(std::int32_t ghostEdge, std::int32_t p)
  * four or more co-circular points cannot make the flips cycle; hull edges (a
  * ghost across) never flip.
  */
-void Builder::legalize(std::int32_t p)
+// Settles pending half-edge e, whose twin is f, and every edge its flips
+// create: while e is illegal it is flipped and tested again at once (its new
+// twin is still in a register), and the other new side goes on the stack.
+// With knownIllegal the first test has been made by the caller. Returns the
+// new stack size.
+inline std::size_t Builder::legalizeFrom(std::int32_t p, Point2 point, std::int32_t e, std::int32_t f,
+                                         bool knownIllegal, std::size_t size)
 {
     // Locals, not members: stores through the int32 arrays could otherwise
     // alias the members and force reloads in this, the hottest loop.
     std::int32_t *const vertex = vertex_;
     std::int32_t *const twin = twin_;
     const Point2 *const points = points_;
-    const Point2 point = points[p];
-    std::size_t size = stackSize_;
-    while (size != 0) {
-        const std::int32_t e = stack_[--size];
-        std::int32_t f = twin[e];
-        // After a flip e (now a -> q) is tested again at once: its new twin
-        // is in a register, not behind a store and a reload.
-        for (;;) {
-            const std::int32_t q = vertex[f];
+    for (;;) {
+        const std::int32_t q = vertex[f];
+        const std::int32_t eNext = nextEdge(e); // b -> p, facing a
+        const std::int32_t ePrev = prevEdge(e); // p -> a, facing b
+        if (!knownIllegal) {
             if (q == kInfinite) {
-                break; // a hull edge: the ghost's half-edge 0 faces infinity
+                return size; // a hull edge: the ghost's half-edge 0 faces infinity
             }
-            const std::int32_t eNext = nextEdge(e); // b -> p, facing a
-            const std::int32_t ePrev = prevEdge(e); // p -> a, facing b
             const std::int32_t a = vertex[eNext];
             const std::int32_t b = vertex[ePrev];
             if (!inCircleStrictlyInside(points[a], points[b], point, points[q])) {
-                break;
+                return size;
             }
-            const std::int32_t fNext = nextEdge(f); // a -> q, facing b
-            const std::int32_t fPrev = prevEdge(f); // q -> b, facing a
-            const std::int32_t outerAq = twin[fNext];
-            const std::int32_t outerBp = twin[eNext];
-            vertex[ePrev] = q;
-            vertex[fPrev] = p;
-            twin[e] = outerAq;
-            twin[outerAq] = e;
-            twin[f] = outerBp;
-            twin[outerBp] = f;
-            twin[eNext] = fNext; // q -> p | p -> q
-            twin[fNext] = eNext;
-            if (size == stackCapacity_) {
-                stackSize_ = size;
-                growStack();
+        }
+        knownIllegal = false;
+        const std::int32_t fNext = nextEdge(f); // a -> q, facing b
+        const std::int32_t fPrev = prevEdge(f); // q -> b, facing a
+        const std::int32_t outerAq = twin[fNext];
+        const std::int32_t outerBp = twin[eNext];
+        vertex[ePrev] = q;
+        vertex[fPrev] = p;
+        twin[e] = outerAq;
+        twin[outerAq] = e;
+        twin[f] = outerBp;
+        twin[outerBp] = f;
+        twin[eNext] = fNext; // q -> p | p -> q
+        twin[fNext] = eNext;
+        if (size == stackCapacity_) {
+            stackSize_ = size;
+            growStack();
+        }
+        stack_[size++] = fPrev;
+        f = outerAq;
+    }
+}
+
+void Builder::legalize(std::int32_t p)
+{
+    const Point2 point = points_[p];
+    std::size_t size = stackSize_;
+    while (size != 0) {
+        const std::int32_t e = stack_[--size];
+        size = legalizeFrom(p, point, e, twin_[e], false, size);
+    }
+    stackSize_ = 0;
+}
+
+// After a split of a triangle: the three old sides, half-edge 0 of t0, t1
+// and t2, are tested together before any is acted on. The three tests then
+// run side by side, and a mispredicted flip decision on one does not throw
+// away the work on the others. A result is used only if the triangle across
+// is still the one tested (flips from an earlier side leave it alone in
+// practice; the check is cheap insurance).
+void Builder::legalizeSplit(std::int32_t p, std::int32_t t0, std::int32_t t1, std::int32_t t2)
+{
+    const std::int32_t *const vertex = vertex_;
+    const std::int32_t *const twin = twin_;
+    const Point2 *const points = points_;
+    const Point2 point = points[p];
+    const std::int32_t side[3] = {3 * t0, 3 * t1, 3 * t2};
+    std::int32_t across[3];
+    std::int32_t apex[3];
+    bool illegal[3];
+    for (int k = 0; k < 3; ++k) {
+        const std::int32_t e = side[k];
+        across[k] = twin[e];
+        apex[k] = vertex[across[k]];
+        illegal[k] = apex[k] != kInfinite &&
+                     inCircleStrictlyInside(points[vertex[e + 1]], points[vertex[e + 2]], point, points[apex[k]]);
+    }
+    std::size_t size = 0;
+    for (int k = 0; k < 3; ++k) {
+        const std::int32_t e = side[k];
+        if (twin[e] == across[k] && vertex[across[k]] == apex[k]) [[likely]] {
+            if (illegal[k]) {
+                size = legalizeFrom(p, point, e, across[k], true, size);
             }
-            stack_[size++] = fPrev;
-            f = outerAq;
+        } else {
+            size = legalizeFrom(p, point, e, twin[e], false, size);
+        }
+        while (size != 0) {
+            const std::int32_t next = stack_[--size];
+            size = legalizeFrom(p, point, next, twin[next], false, size);
         }
     }
     stackSize_ = 0;
