@@ -62,6 +62,7 @@ private:
     void insertOutside(std::int32_t ghostEdge, std::int32_t p);
     void legalize(std::int32_t p);
     void legalizeSplit(std::int32_t p, std::int32_t t0, std::int32_t t1, std::int32_t t2);
+    void drain(std::int32_t p, Point2 point, std::size_t size);
     std::size_t legalizeFrom(std::int32_t p, Point2 point, std::int32_t e, std::int32_t f, bool knownIllegal,
                              std::size_t size);
 
@@ -509,15 +510,19 @@ inline std::size_t Builder::legalizeFrom(std::int32_t p, Point2 point, std::int3
     }
 }
 
-void Builder::legalize(std::int32_t p)
+// Settles every pending half-edge on the stack, size entries deep.
+void Builder::drain(std::int32_t p, Point2 point, std::size_t size)
 {
-    const Point2 point = points_[p];
-    std::size_t size = stackSize_;
     while (size != 0) {
         const std::int32_t e = stack_[--size];
         size = legalizeFrom(p, point, e, twin_[e], false, size);
     }
     stackSize_ = 0;
+}
+
+void Builder::legalize(std::int32_t p)
+{
+    drain(p, points_[p], stackSize_);
 }
 
 // After a split of a triangle: the three old sides, half-edge 0 of t0, t1
@@ -543,9 +548,9 @@ void Builder::legalizeSplit(std::int32_t p, std::int32_t t0, std::int32_t t1, st
         illegal[k] = apex[k] != kInfinite &&
                      inCircleStrictlyInside(points[vertex[e + 1]], points[vertex[e + 2]], point, points[apex[k]]);
     }
-    std::size_t size = 0;
     for (int k = 0; k < 3; ++k) {
         const std::int32_t e = side[k];
+        std::size_t size = 0;
         if (twin[e] == across[k] && vertex[across[k]] == apex[k]) [[likely]] {
             if (illegal[k]) {
                 size = legalizeFrom(p, point, e, across[k], true, size);
@@ -553,12 +558,8 @@ void Builder::legalizeSplit(std::int32_t p, std::int32_t t0, std::int32_t t1, st
         } else {
             size = legalizeFrom(p, point, e, twin[e], false, size);
         }
-        while (size != 0) {
-            const std::int32_t next = stack_[--size];
-            size = legalizeFrom(p, point, next, twin[next], false, size);
-        }
+        drain(p, point, size);
     }
-    stackSize_ = 0;
 }
 
 } // namespace
