@@ -1,6 +1,9 @@
 // The triangulation library, loaded by file name at the first call of
 // Triangulate rather than linked at build time, so the program starts (and
 // can still place points) without it.
+//
+// Loading is the platform's business: each front end hands in a
+// LibraryLoader, and the point set itself makes no system calls.
 #pragma once
 
 #include <memory>
@@ -10,15 +13,30 @@
 
 namespace pointset {
 
+class LibraryLoader {
+public:
+    // Any function's address, to be cast to its real type by the caller.
+    using AnyFunction = void (*)();
+
+    struct Loaded {
+        std::shared_ptr<void> module;    // keeps the library loaded; empty if it could not be
+        AnyFunction function = nullptr;  // null if the library has no such function
+        std::string searched;            // where a bare file name was looked for, if worth saying
+        std::string error;               // the system's reason for a failure
+    };
+
+    virtual ~LibraryLoader() = default;
+
+    // Loads fileName and looks up the function entryName in it. A bare file
+    // name is looked for beside the running program first; a path is loaded
+    // from exactly there.
+    [[nodiscard]] virtual Loaded load(const std::string& fileName, const char* entryName) = 0;
+};
+
 class TriangulateLibrary {
 public:
-    // A bare file name is looked up beside the running executable first, then
-    // on the dynamic linker's search path; a name containing '/' is loaded
-    // from exactly there.
-    explicit TriangulateLibrary(std::string fileName = VANTREL_LIBRARY_FILE);
-    ~TriangulateLibrary();
-    TriangulateLibrary(const TriangulateLibrary&) = delete;
-    TriangulateLibrary& operator=(const TriangulateLibrary&) = delete;
+    explicit TriangulateLibrary(LibraryLoader& loader,
+                                std::string fileName = VANTREL_LIBRARY_FILE);
 
     struct Entry {
         TriangulateFn function = nullptr;  // null on failure
@@ -33,12 +51,9 @@ public:
     [[nodiscard]] bool loaded() const noexcept { return function_ != nullptr; }
 
 private:
-    struct Closer {
-        void operator()(void* handle) const noexcept;
-    };
-
+    LibraryLoader& loader_;
     std::string fileName_;
-    std::unique_ptr<void, Closer> handle_;
+    std::shared_ptr<void> module_;
     TriangulateFn function_ = nullptr;
 };
 

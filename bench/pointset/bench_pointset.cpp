@@ -10,8 +10,6 @@
 // earlier disc is dropped.
 #include <benchmark/benchmark.h>
 
-#include <QSize>
-
 #include <algorithm>
 #include <cmath>
 #include <random>
@@ -21,6 +19,7 @@
 
 #include "PointSet.h"
 #include "RandomSource.h"
+#include "PosixLibraryLoader.h"
 #include "RasterCanvas.h"
 #include "TriangulateLibrary.h"
 
@@ -55,7 +54,8 @@ public:
 };
 
 struct Layout {
-    QSize pixels;
+    int width = 0;  // pixels
+    int height = 0;
     std::vector<std::pair<float, float>> positions;
 };
 
@@ -64,7 +64,7 @@ enum class Order { random, rows };
 Layout lattice(std::int64_t count, Order order = Order::random) {
     constexpr int kCell = 5;
     const auto side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count))));
-    Layout layout{QSize(side * kCell, side * kCell), {}};
+    Layout layout{side * kCell, side * kCell, {}};
     std::mt19937 generator(20240601u);
     std::uniform_int_distribution<int> jitter(0, RasterCanvas::kTwipsPerPixel - 1);
     std::vector<int> cells(static_cast<std::size_t>(side) * static_cast<std::size_t>(side));
@@ -87,7 +87,7 @@ Layout lattice(std::int64_t count, Order order = Order::random) {
 
 // A store of `count` placed points on a canvas that fits them.
 struct PlacedPoints {
-    explicit PlacedPoints(std::int64_t count) : layout(lattice(count)), canvas(layout.pixels) {
+    explicit PlacedPoints(std::int64_t count) : layout(lattice(count)), canvas(layout.width, layout.height) {
         set.ClearPoints();
         for (const auto& [x, y] : layout.positions) {
             set.PlacePoint(1, 0, x, y);
@@ -98,7 +98,8 @@ struct PlacedPoints {
     RasterCanvas canvas;
     BenchPlatform platform;
     BenchControls controls;
-    pointset::TriangulateLibrary library;
+    PosixLibraryLoader loader;
+    pointset::TriangulateLibrary library{loader};
     pointset::PointSet set{canvas, platform, controls, library};
 };
 
@@ -112,10 +113,11 @@ void perPoint(benchmark::State& state, std::int64_t points) {
 void BM_PlacePoint(benchmark::State& state, Order order) {
     const std::int64_t count = state.range(0);
     const Layout layout = lattice(count, order);
-    RasterCanvas canvas(layout.pixels);
+    RasterCanvas canvas(layout.width, layout.height);
     BenchPlatform platform;
     BenchControls controls;
-    pointset::TriangulateLibrary library;
+    PosixLibraryLoader loader;
+    pointset::TriangulateLibrary library{loader};
     pointset::PointSet set(canvas, platform, controls, library);
     for (auto _ : state) {
         state.PauseTiming();
@@ -146,11 +148,12 @@ BENCHMARK_CAPTURE(BM_PlacePoint, Rows, Order::rows)
 
 void BM_GenerateRandomPoints(benchmark::State& state) {
     const std::int64_t count = state.range(0);
-    RasterCanvas canvas(QSize(1920, 1080));
+    RasterCanvas canvas(1920, 1080);
     BenchPlatform platform;
     platform.reply = std::to_string(count);
     BenchControls controls;
-    pointset::TriangulateLibrary library;
+    PosixLibraryLoader loader;
+    pointset::TriangulateLibrary library{loader};
     pointset::PointSet set(canvas, platform, controls, library);
     double placed = 0.0;
     for (auto _ : state) {
@@ -174,13 +177,13 @@ void BM_RunTriangulation(benchmark::State& state) {
     PlacedPoints placed(count);
     for (auto _ : state) {
         placed.set.RunTriangulation();
-        benchmark::DoNotOptimize(placed.canvas.image().constBits());
+        benchmark::DoNotOptimize(placed.canvas.pixels().data());
     }
     if (placed.platform.messages != 0) {
         state.SkipWithError("the run showed a message");
     }
-    state.counters["pixels"] = static_cast<double>(placed.layout.pixels.width()) *
-                               placed.layout.pixels.height();
+    state.counters["pixels"] = static_cast<double>(placed.layout.width) *
+                               placed.layout.height;
     perPoint(state, count);
 }
 BENCHMARK(BM_RunTriangulation)

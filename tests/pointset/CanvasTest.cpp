@@ -15,27 +15,36 @@ using pointset::kRed;
 using pointset::kWhite;
 
 constexpr Colour kBlue = 0x00FF0000;
-const QRgb kBluePixel = qRgb(0, 0, 255);
+constexpr RasterCanvas::Pixel kBluePixel = 0xFF0000FF;
+
+struct PixelAt {
+    int x, y;
+    friend bool operator==(const PixelAt&, const PixelAt&) = default;
+};
+
+RasterCanvas::Pixel at(const RasterCanvas& canvas, PixelAt p) {
+    return canvas.pixels()[static_cast<std::size_t>(p.y * canvas.width() + p.x)];
+}
 
 // Pixels of the raster that are not white.
-std::vector<QPoint> drawn(const QImage& image) {
-    std::vector<QPoint> pixels;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != qRgb(255, 255, 255)) pixels.emplace_back(x, y);
+std::vector<PixelAt> drawn(const RasterCanvas& canvas) {
+    std::vector<PixelAt> pixels;
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x)
+            if (at(canvas, {x, y}) != 0xFFFFFFFF) pixels.push_back({x, y});
     return pixels;
 }
 
 class RasterCanvasTest : public ::testing::Test {
 protected:
     RasterCanvasTest() { canvas.setForeColor(kBlue); }
-    RasterCanvas canvas{QSize(200, 100)};
+    RasterCanvas canvas{200, 100};
 };
 
 TEST_F(RasterCanvasTest, PointReadsFifteenTwipsToThePixelAndMinusOneOutside) {
     EXPECT_EQ(std::pair(canvas.ScaleWidth(), canvas.ScaleHeight()), std::pair(3000.0f, 1500.0f));
     canvas.PSet(14.99f, 29.99f);
-    EXPECT_EQ(drawn(canvas.image()), (std::vector<QPoint>{QPoint(0, 1)}));
+    EXPECT_EQ(drawn(canvas), (std::vector<PixelAt>{{0, 1}}));
     EXPECT_EQ(canvas.Point(0.0f, 15.0f), kBlue);
     EXPECT_EQ(canvas.Point(15.0f, 15.0f), kWhite);
     EXPECT_EQ(canvas.Point(2999.9f, 1499.9f), kWhite);
@@ -44,9 +53,9 @@ TEST_F(RasterCanvasTest, PointReadsFifteenTwipsToThePixelAndMinusOneOutside) {
     canvas.setForeColor(0x00123456);  // exact, and in the order blue, green, red
     canvas.PSet(150.0f, 150.0f);
     EXPECT_EQ(canvas.Point(150.0f, 150.0f), 0x00123456);
-    EXPECT_EQ(canvas.image().pixel(10, 10), qRgb(0x56, 0x34, 0x12));
+    EXPECT_EQ(at(canvas, {10, 10}), 0xFF563412u) << "stored as 0xFFRRGGBB";
     canvas.Cls();
-    EXPECT_TRUE(drawn(canvas.image()).empty());
+    EXPECT_TRUE(drawn(canvas).empty());
 }
 
 // A circle: a closed outline in the fore colour, red inside; radius 30
@@ -56,9 +65,9 @@ TEST_F(RasterCanvasTest, CircleHasAClosedOutlineAndAFilledInside) {
     EXPECT_EQ(canvas.Point(twips(108), twips(50)), kRed);
     EXPECT_EQ(canvas.Point(twips(110), twips(50)), kBlue);
     EXPECT_EQ(canvas.Point(twips(100), twips(40)), kBlue);
-    for (const QPoint& p : drawn(canvas.image())) {
-        const double distance = std::hypot(p.x() - 100, p.y() - 50);
-        EXPECT_TRUE(distance <= 10.5 && (distance < 9.5 || canvas.image().pixel(p) == kBluePixel)) << p.x() << "," << p.y();
+    for (const PixelAt& p : drawn(canvas)) {
+        const double distance = std::hypot(p.x - 100, p.y - 50);
+        EXPECT_TRUE(distance <= 10.5 && (distance < 9.5 || at(canvas, p) == kBluePixel)) << p.x << "," << p.y;
     }
     canvas.Cls();
     canvas.setForeColor(kRed);
@@ -66,7 +75,7 @@ TEST_F(RasterCanvasTest, CircleHasAClosedOutlineAndAFilledInside) {
     for (int dy = -3; dy <= 3; ++dy)
         for (int dx = -3; dx <= 3; ++dx) {
             const int r2 = dx * dx + dy * dy;
-            const bool red = canvas.image().pixel(100 + dx, 50 + dy) == qRgb(255, 0, 0);
+            const bool red = at(canvas, {100 + dx, 50 + dy}) == 0xFFFF0000;
             EXPECT_TRUE(r2 > 4 || red) << "hole in the disc at " << dx << "," << dy;
             EXPECT_TRUE(r2 <= 8 || !red) << "beyond the disc at " << dx << "," << dy;
         }
@@ -79,18 +88,18 @@ class Segment : public RasterCanvasTest, public ::testing::WithParamInterface<st
 TEST_P(Segment, IncludesBothEndsAndFollowsTheIdealLine) {
     const auto [x1, y1, x2, y2] = GetParam();
     canvas.Line(twips(x1), twips(y1), twips(x2), twips(y2));
-    const auto pixels = drawn(canvas.image());
+    const auto pixels = drawn(canvas);
     const bool xMajor = std::abs(x2 - x1) >= std::abs(y2 - y1);
     const int majorSpan = xMajor ? x2 - x1 : y2 - y1;
     const int minorSpan = xMajor ? y2 - y1 : x2 - x1;
     EXPECT_EQ(pixels.size(), static_cast<std::size_t>(std::abs(majorSpan) + 1));
-    EXPECT_TRUE(canvas.image().pixel(x1, y1) == kBluePixel && canvas.image().pixel(x2, y2) == kBluePixel);
-    for (const QPoint& p : pixels) {
-        EXPECT_EQ(canvas.image().pixel(p), kBluePixel) << "only the exact colour";
-        const int major = xMajor ? p.x() - x1 : p.y() - y1;
-        const int minor = xMajor ? p.y() - y1 : p.x() - x1;
+    EXPECT_TRUE(at(canvas, {x1, y1}) == kBluePixel && at(canvas, {x2, y2}) == kBluePixel);
+    for (const PixelAt& p : pixels) {
+        EXPECT_EQ(at(canvas, p), kBluePixel) << "only the exact colour";
+        const int major = xMajor ? p.x - x1 : p.y - y1;
+        const int minor = xMajor ? p.y - y1 : p.x - x1;
         EXPECT_LE(std::abs(2 * (minor * majorSpan - major * minorSpan)), std::abs(majorSpan))
-            << "pixel " << p.x() << "," << p.y() << " off the line";
+            << "pixel " << p.x << "," << p.y << " off the line";
     }
 }
 
@@ -108,29 +117,36 @@ TEST_F(RasterCanvasTest, ClippingKeepsTheVisiblePartOfEachSegment) {
     for (int trial = 0; trial < 300; ++trial) {
         std::array<float, 4> ends;
         for (std::size_t i = 0; i < 4; ++i) ends[i] = static_cast<float>(position(generator) / int(1 + i % 2));
-        RasterCanvas large(QSize(200 + 2 * kMargin, 100 + 2 * kMargin));
+        RasterCanvas large(200 + 2 * kMargin, 100 + 2 * kMargin);
         large.setForeColor(kBlue);
         canvas.Cls();
         canvas.Line(ends[0], ends[1], ends[2], ends[3]);
         const float shift = kMargin * 15.0f;
         large.Line(ends[0] + shift, ends[1] + shift, ends[2] + shift, ends[3] + shift);
-        ASSERT_EQ(canvas.image(), large.image().copy(kMargin, kMargin, 200, 100))
+        std::vector<RasterCanvas::Pixel> window;
+        for (int y = kMargin; y < kMargin + 100; ++y)
+            for (int x = kMargin; x < kMargin + 200; ++x) window.push_back(at(large, {x, y}));
+        ASSERT_EQ(picture(canvas), window)
             << "segment " << ends[0] << "," << ends[1] << " - " << ends[2] << "," << ends[3];
     }
     canvas.Cls();
     canvas.Line(-2.0e9f, -2.0e9f, 2.0e9f, 2.0e9f);
-    EXPECT_EQ(drawn(canvas.image()).size(), 100u);
+    EXPECT_EQ(drawn(canvas).size(), 100u);
 }
 
-// The window may keep a copy of the image; drawing must never reach into it.
-TEST_F(RasterCanvasTest, DrawingLeavesCopiesOfTheImageAlone) {
+// The front ends repaint only what changed: the dirty rectangle holds every
+// pixel drawn since it was last taken, and a resize keeps the picture.
+TEST_F(RasterCanvasTest, DirtyRectangleCoversWhatWasDrawn) {
+    static_cast<void>(canvas.takeDirty());
+    EXPECT_TRUE(canvas.takeDirty().empty());
     canvas.Line(twips(150), twips(20), twips(30), twips(70));
-    const QImage kept = canvas.image();
-    const QImage deepCopy = kept.copy();
-    canvas.Cls();
-    canvas.PSet(twips(2), twips(2));
-    EXPECT_EQ(kept, deepCopy);
-    EXPECT_EQ(drawn(canvas.image()), (std::vector<QPoint>{QPoint(2, 2)}));
+    canvas.PSet(twips(160), twips(10));
+    EXPECT_EQ(canvas.takeDirty(), (PixelRect{30, 10, 131, 61}));
+    EXPECT_TRUE(canvas.takeDirty().empty());
+    canvas.resizePixels(100, 300);
+    EXPECT_EQ(canvas.takeDirty(), (PixelRect{0, 0, 100, 300}));
+    EXPECT_EQ(at(canvas, {30, 70}), kBluePixel);
+    EXPECT_EQ(at(canvas, {50, 250}), 0xFFFFFFFF);
 }
 
 }  // namespace

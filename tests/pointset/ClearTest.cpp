@@ -14,7 +14,7 @@ TEST_F(ClearPoints, LeavesOneZeroedSlotEachAndAWhiteCanvasAndKeepsTheCaption) {
     EXPECT_EQ(set.nPoints(), 0);
     EXPECT_EQ(slotsOf(set.Points()), std::vector<PointRecord>(1));
     EXPECT_EQ(slotsOf(set.Triangles()), std::vector<TriangleRecord>(1));
-    EXPECT_EQ(countColour(canvas.image(), pointset::kWhite), 400 * 300);
+    EXPECT_EQ(countColour(canvas, pointset::kWhite), 400 * 300);
     EXPECT_EQ(controls.caption, caption);
     EXPECT_TRUE(platform.boxes.empty());
     place(30, 40);

@@ -3,17 +3,16 @@
 // share. The canvas is the real raster.
 #pragma once
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <QImage>
-
+#include <algorithm>
 #include <deque>
 #include <optional>
 #include <stdexcept>
 
 #include "PointSet.h"
 #include "RandomSource.h"
+#include "PosixLibraryLoader.h"
 #include "RasterCanvas.h"
 #include "RecorderControl.h"
 #include "TriangulateLibrary.h"
@@ -94,9 +93,10 @@ public:
 // The recorder's state, in the same loaded copy that TriangulateLibrary
 // uses, cleared for the next test.
 inline RecorderState& freshRecorder() {
-    static void* const handle = dlopen(VANTREL_RECORDER_PATH, RTLD_NOW);
-    if (handle == nullptr) throw std::runtime_error(dlerror());
-    RecorderState& state = *reinterpret_cast<RecorderState* (*)()>(dlsym(handle, "recorderState"))();
+    static PosixLibraryLoader loader;
+    static const auto recorder = loader.load(VANTREL_RECORDER_PATH, "recorderState");
+    if (recorder.function == nullptr) throw std::runtime_error(recorder.error);
+    RecorderState& state = *reinterpret_cast<RecorderState* (*)()>(recorder.function)();
     return state = RecorderState{};
 }
 
@@ -115,12 +115,14 @@ std::vector<Record> slotsOf(const pointset::RecordArray<Record>& array) {
     return stored;
 }
 
-inline int countColour(const QImage& image, pointset::Colour colour) {
-    const QRgb wanted = qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == wanted ? 1 : 0;
-    return count;
+// Every pixel of the canvas, row by row.
+inline std::vector<RasterCanvas::Pixel> picture(const RasterCanvas& canvas) {
+    return {canvas.pixels().begin(), canvas.pixels().end()};
+}
+
+inline int countColour(const RasterCanvas& canvas, pointset::Colour colour) {
+    const auto pixels = canvas.pixels();
+    return static_cast<int>(std::count(pixels.begin(), pixels.end(), RasterCanvas::pixelOf(colour)));
 }
 
 // A position 7 twips into a pixel.
@@ -142,10 +144,11 @@ protected:
     }
     [[nodiscard]] pointset::Colour pixel(int px, int py) const { return canvas.Point(twips(px), twips(py)); }
 
-    RasterCanvas canvas{QSize(400, 300)};
+    RasterCanvas canvas{400, 300};
     FakePlatform platform;
     FakeControls controls;
-    pointset::TriangulateLibrary library{VANTREL_RECORDER_PATH};
+    PosixLibraryLoader loader;
+    pointset::TriangulateLibrary library{loader, VANTREL_RECORDER_PATH};
     RecorderState& recorder = freshRecorder();
     pointset::PointSet set{canvas, platform, controls, library};
 };

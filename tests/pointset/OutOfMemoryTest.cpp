@@ -51,7 +51,7 @@ TEST_F(OutOfMemory, WhileGrowingPointsLeavesStoreAndPictureAlone) {
     place(15, 10);
     // Every allocation fails; only the placement that needs more room sees it.
     for (int i = 0; i < 200; ++i) {
-        const auto before = canvas.image().copy();
+        const auto before = picture(canvas);
         const auto slotsBefore = slotsOf(set.Points());
         failFrom = 1;
         place(20 + 5 * (i % 70), 20 + 5 * (i / 70));
@@ -60,7 +60,7 @@ TEST_F(OutOfMemory, WhileGrowingPointsLeavesStoreAndPictureAlone) {
             EXPECT_EQ(platform.boxes[0].text, "Not enough memory");
             EXPECT_GT(i, 0) << "placements that fit the storage must not allocate";
             EXPECT_EQ(slotsOf(set.Points()), slotsBefore);
-            EXPECT_EQ(canvas.image().copy(), before) << "the disc was drawn all the same";
+            EXPECT_EQ(picture(canvas), before) << "the disc was drawn all the same";
             return;
         }
     }
@@ -72,7 +72,7 @@ TEST_F(OutOfMemory, ForTheTriangleArrayLeavesEverythingAlone) {
     recorder.fan = true;
     set.RunTriangulation();
     place(200, 250);
-    const auto before = canvas.image().copy();
+    const auto before = picture(canvas);
     const auto trianglesBefore = slotsOf(set.Triangles());
     const std::string caption = controls.caption;
     failFrom = 1;
@@ -81,7 +81,7 @@ TEST_F(OutOfMemory, ForTheTriangleArrayLeavesEverythingAlone) {
     platform.expectOneError("Not enough memory");
     EXPECT_EQ(recorder.calls, 1) << "the library must not be called without its array";
     EXPECT_EQ(slotsOf(set.Triangles()), trianglesBefore);
-    EXPECT_EQ(canvas.image().copy(), before);
+    EXPECT_EQ(picture(canvas), before);
     EXPECT_EQ(controls.caption, caption);
 }
 

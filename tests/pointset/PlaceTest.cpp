@@ -45,7 +45,7 @@ class SecondPress : public PointSetTest, public ::testing::WithParamInterface<st
 TEST_P(SecondPress, IsRefusedOnTheDiscAndAcceptedOnWhite) {
     const auto [dx, dy, accepted] = GetParam();
     set.PlacePoint(1, 0, 1507.0f, 1507.0f);
-    const QImage before = canvas.image().copy();
+    const auto before = picture(canvas);
     const auto slotsBefore = slotsOf(set.Points());
     set.PlacePoint(1, 0, 1507.0f + dx, 1507.0f + dy);
     EXPECT_EQ(set.nPoints(), accepted ? 2 : 1);
@@ -53,7 +53,7 @@ TEST_P(SecondPress, IsRefusedOnTheDiscAndAcceptedOnWhite) {
         EXPECT_EQ(canvas.Point(1507.0f + dx, 1507.0f + dy), kRed);
     } else {
         EXPECT_EQ(slotsOf(set.Points()), slotsBefore);
-        EXPECT_EQ(canvas.image(), before);
+        EXPECT_EQ(picture(canvas), before);
     }
 }
 

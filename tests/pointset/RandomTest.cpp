@@ -12,14 +12,14 @@ TEST_F(GenerateRandomPoints, CancelLeavesEverythingIncludingTheCheckBox) {
     place(10, 10);
     controls.value = 1;
     controls.caption = "caption before";
-    const QImage before = canvas.image().copy();
+    const auto before = picture(canvas);
     set.GenerateRandomPoints();  // no reply scripted: Cancel
     EXPECT_EQ(platform.prompts, (std::vector<std::string>{
         "Enter number of points.\r\nNote: Triangulate more than 1000 random-ordered points can take some time...",
         "Number of points", "50"}));
     EXPECT_EQ(controls.valueChanges, (std::vector<int>{0, 1})) << "unchecked while the prompt is up";
     EXPECT_EQ(set.nPoints(), 1);
-    EXPECT_EQ(canvas.image(), before);
+    EXPECT_EQ(picture(canvas), before);
     EXPECT_EQ(controls.caption, "caption before");
     EXPECT_TRUE(platform.pointerChanges.empty());
     EXPECT_TRUE(platform.boxes.empty());
@@ -86,12 +86,12 @@ class NotANumber : public PointSetTest, public ::testing::WithParamInterface<con
 TEST_P(NotANumber, ShowsAMessageAndChangesNothing) {
     place(10, 10);
     controls.value = 1;
-    const QImage before = canvas.image().copy();
+    const auto before = picture(canvas);
     platform.replies = {GetParam()};
     set.GenerateRandomPoints();
     platform.expectOneError(GetParam());
     EXPECT_EQ(set.nPoints(), 1);
-    EXPECT_EQ(canvas.image(), before);
+    EXPECT_EQ(picture(canvas), before);
     EXPECT_EQ(controls.value, 1);
 }
 

@@ -26,10 +26,11 @@ protected:
             }
         return false;
     }
-    RasterCanvas canvas{QSize(600, 400)};
+    RasterCanvas canvas{600, 400};
     FakePlatform platform;
     FakeControls controls;
-    pointset::TriangulateLibrary library;  // libvantrel.so, beside the program
+    PosixLibraryLoader loader;
+    pointset::TriangulateLibrary library{loader};  // libvantrel.so, beside the program
     pointset::PointSet set{canvas, platform, controls, library};
 };
 

@@ -19,6 +19,7 @@
 
 #include <functional>
 
+#include "Artwork.h"
 #include "Form1.h"
 #include "PictureBox.h"
 #include "QtPlatform.h"
@@ -170,13 +171,35 @@ private slots:
         QCOMPARE(form->size(), QSize(726, 658));
         QVERIFY(!control<QCheckBox>("chkAuto")->isChecked());
         showForm();
-        control("cmdRandom")->setFocus();
+        // The focus starts where the tab order starts, not on the first control made.
         QStringList visited{QApplication::focusWidget()->objectName()};
         for (int i = 0; i < 5; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
         QCOMPARE(visited, QStringList({"cmdRandom", "cmdClear", "cmdTriangulate", "picMain", "chkAuto", "cmdRandom"}));
+    }
+
+    // The icon carries all three images and, as on Windows, shows the one
+    // with the most colours the screen can show.
+    void windowIcon()
+    {
+        QList<QPair<QSize, int>> images;
+        for (const auto& [image, colours] : project1::iconImages()) {
+            QSet<QRgb> distinct;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    distinct.insert(image.pixel(x, y));
+            QVERIFY(distinct.size() <= colours && (colours == 2) == (distinct.size() <= 2));
+            images << qMakePair(image.size(), colours);
+        }
+        QCOMPARE(images, (QList<QPair<QSize, int>>{{{32, 32}, 2}, {{32, 32}, 16}, {{16, 16}, 16}}));
+        const QIcon icon = form->windowIcon();
+        QCOMPARE(icon.availableSizes(), (QList<QSize>{{32, 32}, {16, 16}}));
+        QCOMPARE(icon.pixmap(32).toImage(), project1::iconImages()[1].image.convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(project1::iconImageFor({32, 32}, 1), project1::iconImages()[0].image);
+        QCOMPARE(project1::iconImageFor({32, 32}, 4), project1::iconImages()[1].image);
+        QCOMPARE(project1::iconImageFor({16, 16}, 1), project1::iconImages()[2].image);
     }
 
     void fitCanvas_data()

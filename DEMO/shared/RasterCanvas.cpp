@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -17,7 +16,7 @@ constexpr double kPixelLimit = 0x1p29;
 // The pixel holding a position in twips, not a NaN. Worked out in integers,
 // as floor(twips / 15) equals floor(floor(twips) / 15): it runs four times
 // per segment of the mesh.
-std::int64_t toPixel(float twips) noexcept {
+std::int64_t pixelAt(float twips) noexcept {
     // Beyond any int32 coordinate; within it the pixel stays inside kPixelLimit.
     constexpr float kTwipLimit = 0x1p32f;
     if (!(twips > -kTwipLimit && twips < kTwipLimit)) {
@@ -33,18 +32,9 @@ bool anyNan(std::initializer_list<float> values) noexcept {
     return std::any_of(values.begin(), values.end(), [](float v) { return std::isnan(v); });
 }
 
-// 0x00BBGGRR to the image's 0xFFRRGGBB and back.
-constexpr QRgb toRgb(Colour colour) noexcept {
-    const auto value = static_cast<std::uint32_t>(colour);
-    return 0xFF000000u | ((value & 0xFFu) << 16) | (value & 0xFF00u) | ((value >> 16) & 0xFFu);
-}
+using Pixel = RasterCanvas::Pixel;
 
-constexpr Colour fromRgb(QRgb pixel) noexcept {
-    return static_cast<Colour>(((pixel & 0xFFu) << 16) | (pixel & 0xFF00u) |
-                               ((pixel >> 16) & 0xFFu));
-}
-
-const QRgb kBackground = toRgb(pointset::kWhite);
+constexpr Pixel kBackground = RasterCanvas::pixelOf(pointset::kWhite);
 
 // floor(sqrt(value)) for 0 <= value < 2^62.
 std::int64_t floorSqrt(std::int64_t value) noexcept {
@@ -66,44 +56,38 @@ std::int64_t ceilDiv(std::int64_t numerator, std::int64_t denominator) noexcept 
 
 }  // namespace
 
-RasterCanvas::RasterCanvas(QSize pixels) {
-    resizePixels(pixels);
+RasterCanvas::RasterCanvas(int width, int height) {
+    resizePixels(width, height);
 }
 
-void RasterCanvas::resizePixels(QSize pixels) {
-    pixels_ = nullptr;
-    if (pixels.isEmpty()) {
-        image_ = QImage();
+void RasterCanvas::resizePixels(int width, int height) {
+    if (width <= 0 || height <= 0) {
+        image_ = {};
         width_ = 0;
         height_ = 0;
         dirtyRight_ = -1;
         dirtyLeft_ = 0;
         return;
     }
-    QImage resized(pixels, QImage::Format_RGB32);
-    resized.fill(kBackground);
-    if (!image_.isNull()) {
-        const int columns = std::min(image_.width(), resized.width());
-        const int rows = std::min(image_.height(), resized.height());
-        for (int y = 0; y < rows; ++y) {
-            std::memcpy(resized.scanLine(y), image_.constScanLine(y),
-                        static_cast<std::size_t>(columns) * sizeof(QRgb));
-        }
+    std::vector<Pixel> resized(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                               kBackground);
+    const std::int64_t columns = std::min<std::int64_t>(width_, width);
+    const std::int64_t rows = std::min<std::int64_t>(height_, height);
+    for (std::int64_t y = 0; y < rows; ++y) {
+        std::copy_n(image_.begin() + y * width_, columns, resized.begin() + y * width);
     }
     image_ = std::move(resized);
-    width_ = image_.width();
-    height_ = image_.height();
-    stride_ = image_.bytesPerLine() / static_cast<std::int64_t>(sizeof(QRgb));
-    markDirty(0, 0, image_.width() - 1, image_.height() - 1);
+    width_ = width;
+    height_ = height;
+    markDirty(0, 0, width_ - 1, height_ - 1);
 }
 
-QRect RasterCanvas::takeDirty() {
-    QRect dirty;
+PixelRect RasterCanvas::takeDirty() noexcept {
+    PixelRect dirty;
     if (dirtyLeft_ <= dirtyRight_ && dirtyTop_ <= dirtyBottom_) {
-        // bits() counts as a change for whoever caches the image by its key.
-        pixels_ = reinterpret_cast<QRgb*>(image_.bits());
-        dirty = QRect(QPoint(static_cast<int>(dirtyLeft_), static_cast<int>(dirtyTop_)),
-                      QPoint(static_cast<int>(dirtyRight_), static_cast<int>(dirtyBottom_)));
+        dirty = {static_cast<int>(dirtyLeft_), static_cast<int>(dirtyTop_),
+                 static_cast<int>(dirtyRight_ - dirtyLeft_ + 1),
+                 static_cast<int>(dirtyBottom_ - dirtyTop_ + 1)};
     }
     dirtyLeft_ = 0;
     dirtyTop_ = 0;
@@ -114,25 +98,24 @@ QRect RasterCanvas::takeDirty() {
 
 void RasterCanvas::setForeColor(pointset::Colour colour) {
     foreColor_ = colour;
-    foreRgb_ = toRgb(colour);
+    foreRgb_ = pixelOf(colour);
 }
 
 void RasterCanvas::Cls() {
-    if (image_.isNull()) {
+    if (image_.empty()) {
         return;
     }
-    image_.fill(kBackground);
-    pixels_ = nullptr;  // fill() moves the pixels if a copy of the image shared them
-    markDirty(0, 0, image_.width() - 1, image_.height() - 1);
+    std::fill(image_.begin(), image_.end(), kBackground);
+    markDirty(0, 0, width_ - 1, height_ - 1);
 }
 
-void RasterCanvas::fillSpan(std::int64_t y, std::int64_t left, std::int64_t right, QRgb colour) {
+void RasterCanvas::fillSpan(std::int64_t y, std::int64_t left, std::int64_t right, Pixel colour) {
     left = std::max<std::int64_t>(left, 0);
     right = std::min(right, width_ - 1);
     if (y < 0 || y >= height_ || left > right) {
         return;
     }
-    QRgb* row = pixels() + y * stride_;
+    Pixel* row = image_.data() + y * width_;
     std::fill(row + left, row + right + 1, colour);
     markDirty(left, y, right, y);
 }
@@ -141,8 +124,8 @@ void RasterCanvas::Circle(float x, float y, float radius) {
     if (anyNan({x, y, radius}) || width_ == 0) {
         return;
     }
-    const std::int64_t cx = toPixel(x);
-    const std::int64_t cy = toPixel(y);
+    const std::int64_t cx = pixelAt(x);
+    const std::int64_t cy = pixelAt(y);
     const double radiusPixels = std::round(std::abs(static_cast<double>(radius)) / kTwipsPerPixel);
     const auto r = static_cast<std::int64_t>(std::min(radiusPixels, kPixelLimit));
     // A pixel (dx, dy) belongs to the disc when dx^2 + dy^2 <= r^2 + r: the
@@ -152,8 +135,8 @@ void RasterCanvas::Circle(float x, float y, float radius) {
     const auto halfWidth = [&](std::int64_t dy) -> std::int64_t {
         return (dy < -r || dy > r) ? -1 : floorSqrt(limit - dy * dy);
     };
-    const QRgb outline = foreRgb_;
-    const QRgb inside = toRgb(FillColor());
+    const Pixel outline = foreRgb_;
+    const Pixel inside = pixelOf(FillColor());
     const std::int64_t fromRow = std::max(-r, -cy);
     const std::int64_t toRow = std::min(r, height_ - 1 - cy);
     for (std::int64_t dy = fromRow; dy <= toRow; ++dy) {
@@ -202,9 +185,9 @@ namespace {
 
 // Sets `steps` + 1 pixels from `pixel` on, one step along the major axis at
 // a time, and diagonally whenever the running remainder of q carries.
-inline void plot(QRgb* pixel, std::int64_t steps, std::int64_t remainder, std::int64_t increment,
+inline void plot(Pixel* pixel, std::int64_t steps, std::int64_t remainder, std::int64_t increment,
                  std::int64_t twiceMajor, std::int64_t straight, std::int64_t diagonal,
-                 QRgb colour) noexcept {
+                 Pixel colour) noexcept {
     for (std::int64_t i = 0;; ++i) {
         *pixel = colour;
         if (i == steps) {
@@ -235,10 +218,10 @@ void RasterCanvas::walk(const Walk& line, std::int64_t first, std::int64_t last)
     const std::int64_t x1 = line.xMajor ? lastMajor : lastMinor;
     const std::int64_t y1 = line.xMajor ? lastMinor : lastMajor;
 
-    const std::int64_t straight = line.xMajor ? line.majorStep : line.majorStep * stride_;
+    const std::int64_t straight = line.xMajor ? line.majorStep : line.majorStep * width_;
     const std::int64_t diagonal =
-        straight + (line.xMajor ? line.minorStep * stride_ : line.minorStep);
-    plot(pixels() + y0 * stride_ + x0, last - first, numerator % twiceMajor,
+        straight + (line.xMajor ? line.minorStep * width_ : line.minorStep);
+    plot(image_.data() + y0 * width_ + x0, last - first, numerator % twiceMajor,
          2 * line.minorLength, twiceMajor, straight, diagonal, foreRgb_);
     markDirty(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1));
 }
@@ -264,11 +247,11 @@ void RasterCanvas::Line(float x1, float y1, float x2, float y2) {
         const std::int64_t dx = xb - xa;
         const std::int64_t dy = yb - ya;
         const std::int64_t stepX = dx < 0 ? -1 : 1;
-        const std::int64_t stepY = dy < 0 ? -stride_ : stride_;
+        const std::int64_t stepY = dy < 0 ? -width_ : width_;
         const bool xMajor = std::abs(dx) >= std::abs(dy);
         const std::int64_t steps = xMajor ? std::abs(dx) : std::abs(dy);
         const std::int64_t twiceMajor = 2 * std::max<std::int64_t>(steps, 1);
-        plot(pixels() + ya * stride_ + xa, steps, twiceMajor / 2,
+        plot(image_.data() + ya * width_ + xa, steps, twiceMajor / 2,
              2 * (xMajor ? std::abs(dy) : std::abs(dx)), twiceMajor, xMajor ? stepX : stepY,
              stepX + stepY, foreRgb_);
         markDirty(std::min(xa, xb), std::min(ya, yb), std::max(xa, xb), std::max(ya, yb));
@@ -277,7 +260,7 @@ void RasterCanvas::Line(float x1, float y1, float x2, float y2) {
     if (anyNan({x1, y1, x2, y2}) || width_ == 0) {
         return;
     }
-    const Walk line(toPixel(x1), toPixel(y1), toPixel(x2), toPixel(y2));
+    const Walk line(pixelAt(x1), pixelAt(y1), pixelAt(x2), pixelAt(y2));
     // Only the steps that land on the raster are walked, so a long or mostly
     // hidden segment costs no more than its visible part.
     const std::int64_t majorSize = line.xMajor ? width_ : height_;
@@ -316,12 +299,12 @@ void RasterCanvas::PSet(float x, float y) {
     if (anyNan({x, y})) {
         return;
     }
-    const std::int64_t px = toPixel(x);
-    const std::int64_t py = toPixel(y);
+    const std::int64_t px = pixelAt(x);
+    const std::int64_t py = pixelAt(y);
     if (px < 0 || py < 0 || px >= width_ || py >= height_) {
         return;
     }
-    pixels()[py * stride_ + px] = foreRgb_;
+    image_[static_cast<std::size_t>(py * width_ + px)] = foreRgb_;
     markDirty(px, py, px, py);
 }
 
@@ -329,19 +312,18 @@ Colour RasterCanvas::Point(float x, float y) const {
     if (anyNan({x, y})) {
         return pointset::kOutside;
     }
-    const std::int64_t px = toPixel(x);
-    const std::int64_t py = toPixel(y);
+    const std::int64_t px = pixelAt(x);
+    const std::int64_t py = pixelAt(y);
     if (px < 0 || py < 0 || px >= width_ || py >= height_) {
         return pointset::kOutside;
     }
-    const auto* bits = reinterpret_cast<const QRgb*>(image_.constBits());
-    return fromRgb(bits[py * stride_ + px]);
+    return colourOf(image_[static_cast<std::size_t>(py * width_ + px)]);
 }
 
 float RasterCanvas::ScaleWidth() const {
-    return static_cast<float>(image_.width() * kTwipsPerPixel);
+    return static_cast<float>(width_ * kTwipsPerPixel);
 }
 
 float RasterCanvas::ScaleHeight() const {
-    return static_cast<float>(image_.height() * kTwipsPerPixel);
+    return static_cast<float>(height_ * kTwipsPerPixel);
 }

@@ -82,7 +82,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 Form1::Form1(QWidget* parent, std::string libraryFile)
     : QWidget(parent),
       services(this),
-      library(std::move(libraryFile)),
+      library(loader, std::move(libraryFile)),
       chkAuto(new QCheckBox(this)),
       picMain(new PictureBox(this)),
       cmdTriangulate(new QPushButton(this)),
@@ -151,6 +151,9 @@ Form1::Form1(QWidget* parent, std::string libraryFile)
     setTabOrder(cmdClear, cmdTriangulate);
     setTabOrder(cmdTriangulate, picMain);
     setTabOrder(picMain, chkAuto);
+    // The window starts with the focus on the first control of that order,
+    // not on the first one created.
+    cmdRandom->setFocus();
 
     services.setBeforeEvents([this] { picMain->showDrawing(); });
 

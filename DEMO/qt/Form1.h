@@ -12,6 +12,7 @@
 
 #include "Platform.h"
 #include "PointSet.h"
+#include "PosixLibraryLoader.h"
 #include "QtPlatform.h"
 #include "TriangulateLibrary.h"
 
@@ -91,6 +92,7 @@ private:
     void setInfoCaption(std::string_view text) override;
 
     QtPlatform services;
+    PosixLibraryLoader loader;
     pointset::TriangulateLibrary library;
 
     // The controls, in creation order; each is owned by the window.

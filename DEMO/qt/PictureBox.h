@@ -48,5 +48,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The raster follows the interior, the box less its border.
+    void resizeRaster();
+
     RasterCanvas raster;
 };

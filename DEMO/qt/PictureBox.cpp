@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QImage>
 #include <QPainter>
 
 namespace {
@@ -20,14 +21,21 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
     // Every pixel is painted from the frame and the image; erasing first
     // would only make the picture flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    raster.resizePixels(contentsRect().size());
+    resizeRaster();
+}
+
+void PictureBox::resizeRaster()
+{
+    const QSize interior = contentsRect().size();
+    raster.resizePixels(interior.width(), interior.height());
 }
 
 void PictureBox::showDrawing()
 {
-    const QRect dirty = raster.takeDirty();
-    if (!dirty.isEmpty())
-        update(dirty.translated(contentsRect().topLeft()));
+    const PixelRect dirty = raster.takeDirty();
+    if (!dirty.empty())
+        update(QRect(dirty.left, dirty.top, dirty.width, dirty.height)
+                   .translated(contentsRect().topLeft()));
 }
 
 std::int16_t PictureBox::buttonCode(Qt::MouseButton button)
@@ -78,11 +86,16 @@ void PictureBox::paintEvent(QPaintEvent* event)
     if (target.isEmpty())
         return;
     const QRect source = target.translated(-interior.topLeft());
-    painter.drawImage(target, raster.image(), source);
+    // The raster's rows are already in the image's pixel layout: no copy.
+    const auto pixels = raster.pixels();
+    const QImage view(reinterpret_cast<const uchar*>(pixels.data()), raster.width(),
+                      raster.height(), raster.width() * static_cast<int>(sizeof(RasterCanvas::Pixel)),
+                      QImage::Format_RGB32);
+    painter.drawImage(target, view, source);
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);
-    raster.resizePixels(contentsRect().size());
+    resizeRaster();
 }
