@@ -186,7 +186,7 @@ def failed_tests(log):
     """The tests ctest lists as failed in log."""
     text = log.read_text(errors="replace")
     tail = text.split("The following tests FAILED:", 1)
-    return re.findall(r"^\s*\d+ - (\S+)", tail[1], re.M) if len(tail) == 2 else []
+    return re.findall(r"^\s*\d+ - (.*?)\s+\([^()]*\)\s*$", tail[1], re.M) if len(tail) == 2 else []
 
 
 def tail(log, lines=30):
@@ -203,8 +203,8 @@ def main():
     parser.add_argument("--list", action="store_true", help="list the rows and whether each is sound")
     parser.add_argument("--table", type=Path, default=ROOT / "tests" / "mutants.tsv")
     parser.add_argument("--timeout", type=float,
-                        help="seconds the tests of one row may take (default: five times "
-                             "the unmutated run of the same labels, at least 60)")
+                        help="seconds the tests of one row may take (default: ten times "
+                             "the unmutated run of the same labels, at least 20)")
     parser.add_argument("--jobs", type=int, default=2, help="build and test jobs (default 2)")
     parser.add_argument("--work", type=Path, default=ROOT / "build" / "mutants",
                         help="scratch tree, build and logs (default build/mutants)")
@@ -234,7 +234,7 @@ def main():
 
     scratch = Scratch(args.work.resolve(), args.jobs)
     started = time.monotonic()
-    print(f"mutants: {len(selected)} of {len(rows)} rows from {args.table.relative_to(ROOT)}; "
+    print(f"mutants: {len(selected)} of {len(rows)} rows from {os.path.relpath(args.table, ROOT)}; "
           f"scratch tree and build in {args.work}")
     scratch.sync()
     if scratch.configure() != 0 or scratch.compile(scratch.logs / "baseline-build.log") != 0:
@@ -255,7 +255,7 @@ def main():
             print(f"mutants: the unmutated tests labelled {r.labels} fail:\n{tail(log)}", file=sys.stderr)
             return 2
         took = time.monotonic() - begun
-        limits[key] = args.timeout or max(60.0, 5 * took)
+        limits[key] = args.timeout or max(20.0, 10 * took)
         print(f"baseline: {r.labels} passes in {took:.1f} s; limit per row {limits[key]:.0f} s")
 
     fates = {}
@@ -283,7 +283,8 @@ def main():
                         fate = "timeout"
                     elif status != 0:
                         fate = "killed"
-                        names = failed_tests(test_log)
+                        # Parameterised names can be long: their start says enough.
+                        names = [n if len(n) <= 70 else n[:67] + "..." for n in failed_tests(test_log)]
                         detail = ", ".join(names[:3]) + (f" and {len(names) - 3} more" if len(names) > 3 else "")
                     else:
                         fate = "survived"
