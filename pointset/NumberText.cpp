@@ -1,5 +1,6 @@
 #include "NumberText.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -12,6 +13,34 @@ namespace {
 
 bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
 bool isBlank(char c) noexcept { return c == ' ' || c == '\t'; }
+
+// For a number in from_chars' form that lies outside double's range: whether
+// it is beyond the largest double rather than below the smallest. Those are
+// above 1.7e308 and below 4.9e-324, so the decimal order of the first
+// significant digit decides.
+bool beyondLargest(std::string_view plain) noexcept {
+    const std::size_t e = std::min(plain.find('e'), plain.size());
+    std::int64_t exponent = 0;
+    if (e < plain.size()) {
+        std::string_view digits = plain.substr(e + 1);
+        if (digits.front() == '+') {
+            digits.remove_prefix(1);
+        }
+        const auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), exponent);
+        if (error != std::errc{}) {
+            return digits.front() != '-';  // an exponent beyond int64 outweighs any digits
+        }
+    }
+    const std::string_view mantissa = plain.substr(0, e);
+    // Out of range, so some digit is not zero.
+    const auto first = static_cast<std::int64_t>(mantissa.find_first_of("123456789"));
+    const auto point = static_cast<std::int64_t>(std::min(mantissa.find('.'), mantissa.size()));
+    const std::int64_t order = first < point ? point - first - 1 : point - first;
+    // The text is far shorter than 2^40 characters, so the clamp cannot change the answer.
+    constexpr std::int64_t kFar = std::int64_t{1} << 40;
+    return order + std::clamp(exponent, -kFar, kFar) >= 0;
+}
 
 }  // namespace
 
@@ -126,7 +155,14 @@ std::optional<double> parseNumber(std::string_view text, char decimalSeparator,
     }
     double value = 0.0;
     const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (error != std::errc{} || end != plain.data() + plain.size()) {
+    if (end != plain.data() + plain.size()) {
+        return std::nullopt;
+    }
+    if (error == std::errc::result_out_of_range) {
+        value = beyondLargest(plain) ? std::numeric_limits<double>::infinity() : 0.0;
+        return plain.front() == '-' ? -value : value;
+    }
+    if (error != std::errc{}) {
         return std::nullopt;
     }
     return value;

@@ -27,7 +27,8 @@ namespace pointset {
 // Reads a number written in the user's format: optional blanks and sign,
 // digits that may be grouped with groupSeparator, an optional fraction after
 // decimalSeparator and an optional exponent (e or E). Empty for anything
-// else, including an empty text and values beyond double's range.
+// else, including an empty text. A number beyond double's range reads as
+// infinity, one too small for its smallest step as zero, each with its sign.
 [[nodiscard]] std::optional<double> parseNumber(std::string_view text, char decimalSeparator,
                                                 char groupSeparator);
 

@@ -297,6 +297,11 @@ void PointSet::GenerateRandomPoints() {
         if (!count) {
             throw CommandError("\"" + reply + "\" is not a number.");
         }
+        // Beyond double's range: no batch could place that many. Said before
+        // the clear, so that the points stay.
+        if (*count == std::numeric_limits<double>::infinity()) {
+            throw CommandError("\"" + reply + "\" is too many points to place.");
+        }
         generateRandomPoints(*count);
     });
 }

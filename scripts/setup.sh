@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config python3
   qt6-base-dev libgl-dev
   libcgal-dev libgmp-dev libmpfr-dev libboost-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev

@@ -25,8 +25,9 @@ TEST_F(GenerateRandomPoints, CancelLeavesEverythingIncludingTheCheckBox) {
     EXPECT_TRUE(platform.boxes.empty());
 }
 
-// The reply in the user's number format; "while i <= N" cuts a fraction
-// off, so two and a half makes two points, and under one makes none.
+// The reply in the user's number format, read once; "while i <= N" cuts a
+// fraction off, so three and a half makes three points, and under one
+// (underflow to zero included) clears the store and makes none.
 class ReplyFormat : public PointSetTest,
                     public ::testing::WithParamInterface<std::tuple<const char*, char, char, int>> {};
 
@@ -35,8 +36,9 @@ TEST_P(ReplyFormat, GivesTheNumberOfPointsTried) {
     place(10, 10);
     platform.decimal = decimal;
     platform.group = group;
-    platform.replies = {reply};
+    platform.replies = {reply, "7"};
     set.GenerateRandomPoints();
+    EXPECT_EQ(platform.prompts.size(), 3u) << "one prompt";
     EXPECT_TRUE(platform.boxes.empty());
     EXPECT_EQ(platform.randomDraws, 2 * tried);
     EXPECT_LE(set.nPoints(), tried) << "the batch starts with a clear";
@@ -44,10 +46,14 @@ TEST_P(ReplyFormat, GivesTheNumberOfPointsTried) {
 }
 
 INSTANTIATE_TEST_SUITE_P(GenerateRandomPoints, ReplyFormat,
-                         ::testing::Values(std::tuple{"2.5", '.', ',', 2}, std::tuple{"2,5", ',', '.', 2},
+                         ::testing::Values(std::tuple{"1", '.', ',', 1}, std::tuple{"3.5", '.', ',', 3},
+                                           std::tuple{"2.5", '.', ',', 2}, std::tuple{"2,5", ',', '.', 2},
                                            std::tuple{"2,5", '.', ',', 25}, std::tuple{"1.234,5", ',', '.', 1234},
                                            std::tuple{" +7\t", '.', ',', 7}, std::tuple{"1e3", '.', ',', 1000},
-                                           std::tuple{"0.999", '.', ',', 0}, std::tuple{"-3", '.', ',', 0}));
+                                           std::tuple{"0.999", '.', ',', 0}, std::tuple{"-3", '.', ',', 0},
+                                           std::tuple{"1e-400", '.', ',', 0}, std::tuple{"-1e-400", '.', ',', 0},
+                                           std::tuple{"1e-99999999999999999999", '.', ',', 0},
+                                           std::tuple{"-1e999", '.', ',', 0}));
 
 // Of each pair the first draw goes to x; a point on a disc of the batch is
 // dropped, not tried again; with chkAuto on nothing is triangulated.
@@ -81,29 +87,41 @@ TEST_F(GenerateRandomPoints, TheFirstBatchIsTheSameAfterEveryStart) {
     EXPECT_NE(batches(2), first);
 }
 
-class NotANumber : public PointSetTest, public ::testing::WithParamInterface<const char*> {};
+// A reply that is not a number, or too large for any batch, is refused
+// before the clear.
+class RefusedReply : public PointSetTest,
+                     public ::testing::WithParamInterface<std::tuple<const char*, const char*>> {};
 
-TEST_P(NotANumber, ShowsAMessageAndChangesNothing) {
+TEST_P(RefusedReply, ShowsAMessageAndChangesNothing) {
+    const auto [reply, message] = GetParam();
     place(10, 10);
     controls.value = 1;
     const auto before = picture(canvas);
-    platform.replies = {GetParam()};
+    platform.replies = {reply};
+    platform.cancelFrom = 0;  // a batch begun by mistake stops at its first report
     set.GenerateRandomPoints();
-    platform.expectOneError(GetParam());
+    platform.expectOneError('"' + std::string(reply) + "\" is " + message);
     EXPECT_EQ(set.nPoints(), 1);
     EXPECT_EQ(picture(canvas), before);
     EXPECT_EQ(controls.value, 1);
+    EXPECT_EQ(platform.randomDraws, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(GenerateRandomPoints, NotANumber,
-                         ::testing::Values("abc", "12abc", "1e999", "0x10", "inf", "5 5", ",5"));
+INSTANTIATE_TEST_SUITE_P(
+    GenerateRandomPoints, RefusedReply,
+    ::testing::Values(std::tuple{"abc", "not a number"}, std::tuple{"12abc", "not a number"},
+                      std::tuple{"0x10", "not a number"}, std::tuple{"inf", "not a number"},
+                      std::tuple{"5 5", "not a number"}, std::tuple{",5", "not a number"},
+                      std::tuple{"1e999", "too many"}, std::tuple{"+1e309", "too many"},
+                      std::tuple{"0.000001e315", "too many"},
+                      std::tuple{"1e99999999999999999999", "too many"}));
 
 TEST_F(GenerateRandomPoints, CancelDuringTheBatchKeepsThePointsPlacedSoFar) {
     controls.value = 1;
     platform.replies = {"1000000"};
     platform.cancelFrom = 1;
     set.GenerateRandomPoints();
-    ASSERT_EQ(platform.progressReports.size(), 1u);
+    ASSERT_EQ(platform.progressReports, std::vector<std::int64_t>{pointset::kProgressInterval});
     const std::int64_t tried = platform.progressReports[0];
     EXPECT_EQ(platform.randomDraws, 2 * tried) << "the batch went on after the cancel";
     EXPECT_TRUE(set.nPoints() > 0 && set.nPoints() <= tried) << set.nPoints();

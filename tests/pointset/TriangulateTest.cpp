@@ -66,6 +66,7 @@ TEST_P(NegativeResult, DrawsNoTriangle) {
         EXPECT_EQ(countColour(canvas, kRed), 3);
         EXPECT_EQ(controls.caption, "Points:3 Triangles:" + std::to_string(GetParam()) + " Triangulate time:0 seconds");
     }
+    EXPECT_EQ(set.Triangles().data(), recorder.triangleArray) << "Triangles is the array the library had";
 }
 
 INSTANTIATE_TEST_SUITE_P(RunTriangulation, NegativeResult, ::testing::Values(-1, -2, -77));
@@ -96,6 +97,16 @@ INSTANTIATE_TEST_SUITE_P(RunTriangulation, UnsoundAnswer,
                          ::testing::Values(std::tuple(21, std::vector<TriangleRecord>{}, "21"),
                                            std::tuple(1, std::vector<TriangleRecord>{{1, 2, 11}}, "11"),
                                            std::tuple(2, std::vector<TriangleRecord>{{1, 2, 3}, {4, -1, 2}}, "-1")));
+
+// The bounds themselves are sound: corner 0, the last slot, and as many
+// triangles as there is room for.
+TEST_F(RunTriangulation, DrawsAnAnswerThatFillsTheArrayToItsBounds) {
+    placeTriangle();  // slots 0..9, room for 18 triangles
+    answer(18, std::vector<TriangleRecord>(18, {0, 1, 9}));
+    set.RunTriangulation();
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_EQ(controls.caption, "Points:3 Triangles:18 Triangulate time:0 seconds");
+}
 
 // The time: three decimals at most, halves to even, the user's separator.
 // A clock that has run long must not be subtracted in single precision.

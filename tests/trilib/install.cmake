@@ -1,40 +1,99 @@
-# Installs the library (BUILD_DIR: its build folder) into a fresh prefix,
-# then builds and runs a small C program against it twice: with
-# find_package(vantrel) and with pkg-config.
+# Follows README.md with README.md's own lines: configures the library with
+# the default prefix, installs it elsewhere with --prefix, then builds the C
+# example with the README's CMake lines and with its shell lines
+# (pkg-config), and runs both. Twice: with the default library folder, and
+# with a two-level one (lib/<arch>) from which the pkg-config file must find
+# the prefix all the same.
 file(REMOVE_RECURSE ${WORK_DIR})
-set(prefix ${WORK_DIR}/prefix)
+file(MAKE_DIRECTORY ${WORK_DIR})
 
 function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE failed OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${WORK_DIR}
+    RESULT_VARIABLE failed OUTPUT_VARIABLE out ERROR_VARIABLE out)
   if(failed)
     message(FATAL_ERROR "failed: ${ARGN}\n${out}")
   endif()
+  set(out "${out}" PARENT_SCOPE)
 endfunction()
 
-run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+# The first block of README.md fenced as `lang`.
+file(READ ${SOURCE_DIR}/README.md readme)
+function(readme_block lang out)
+  string(REGEX MATCH "```${lang}\n([^`]*)```" block "${readme}")
+  if(NOT block)
+    message(FATAL_ERROR "README.md has no ```${lang} block")
+  endif()
+  set(${out} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+endfunction()
+readme_block(c app)
+readme_block(cmake cmake_lines)
+readme_block(sh shell_lines)
+# The folders this test puts in place of the README's.
+foreach(placeholder "build/release" "/some/prefix")
+  string(FIND "${shell_lines}" "${placeholder}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "README.md's shell lines no longer name ${placeholder}")
+  endif()
+endforeach()
+file(WRITE ${WORK_DIR}/app.c "${app}")
+file(WRITE ${WORK_DIR}/readme-lines.cmake "${cmake_lines}")
 
-run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/consumer -G ${GENERATOR}
-    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_BUILD_TYPE=Release)
-run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
-run(${WORK_DIR}/consumer/consumer)
+# What the example prints, at the end of `out`: "4 triangles", then four
+# triangles that each name slot 5.
+function(check_output what)
+  string(REGEX MATCH "(^|\n)4 triangles\n(.*)$" printed "${out}")
+  string(REGEX MATCHALL "[^\n]+" lines "${CMAKE_MATCH_2}")
+  list(LENGTH lines count)
+  list(FILTER lines INCLUDE REGEX "^([0-9]+ )*5( [0-9]+)*$")
+  list(LENGTH lines with_centre)
+  if(NOT printed OR NOT count EQUAL 4 OR NOT with_centre EQUAL 4)
+    message(FATAL_ERROR "${what} printed:\n${out}")
+  endif()
+endfunction()
 
-# The .pc file names the configured prefix; point it at the temporary one.
-file(GLOB_RECURSE pc_files ${prefix}/*/vantrel.pc)
-if(NOT pc_files)
-  message(FATAL_ERROR "no vantrel.pc under ${prefix}")
+# The folder vantrel.pc names as `variable`, resolved, is `expected`.
+function(expect_pc_folder variable expected)
+  run(pkg-config --variable=${variable} vantrel)
+  string(STRIP "${out}" named)
+  file(REAL_PATH "${named}" named)
+  if(NOT named STREQUAL expected)
+    message(FATAL_ERROR "vantrel.pc names ${variable} ${named}, not ${expected}")
+  endif()
+endfunction()
+
+set(build ${WORK_DIR}/build)
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${build} -G ${GENERATOR}
+    -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+    -DVANTREL_BUILD_DEMO=OFF -DVANTREL_BUILD_TESTS=OFF -DVANTREL_BUILD_BENCH=OFF)
+run(${CMAKE_COMMAND} --build ${build} --target trilib)
+
+set(libdirs lib)
+if(LIBRARY_ARCHITECTURE)
+  list(APPEND libdirs lib/${LIBRARY_ARCHITECTURE})
 endif()
-list(GET pc_files 0 pc_file)
-get_filename_component(pc_dir ${pc_file} DIRECTORY)
-set(ENV{PKG_CONFIG_PATH} ${pc_dir})
-execute_process(COMMAND pkg-config --define-variable=prefix=${prefix} --cflags --libs vantrel
-  OUTPUT_VARIABLE flags RESULT_VARIABLE failed OUTPUT_STRIP_TRAILING_WHITESPACE)
-if(failed)
-  message(FATAL_ERROR "pkg-config does not know vantrel")
-endif()
-separate_arguments(flags UNIX_COMMAND "${flags}")
-set(libdirs ${flags})
-list(FILTER libdirs INCLUDE REGEX "^-L")
-list(TRANSFORM libdirs REPLACE "^-L" "-Wl,-rpath,")
-run(${C_COMPILER} -std=c99 -Wall -Wextra -Wpedantic -Werror ${CONSUMER_DIR}/consumer.c ${flags} ${libdirs}
-    -o ${WORK_DIR}/consumer-pc)
-run(${WORK_DIR}/consumer-pc)
+foreach(libdir IN LISTS libdirs)
+  string(MAKE_C_IDENTIFIER ${libdir} name)
+  set(prefix ${WORK_DIR}/prefix-${name})
+  run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${build} -DCMAKE_INSTALL_LIBDIR=${libdir})
+
+  # The shell lines, with this test's folders; they install as well.
+  string(REPLACE "build/release" "${build}" lines "${shell_lines}")
+  string(REPLACE "/some/prefix/lib" "${prefix}/${libdir}" lines "${lines}")
+  string(REPLACE "/some/prefix" "${prefix}" lines "${lines}")
+  file(WRITE ${WORK_DIR}/readme-lines.sh "set -e\n${lines}")
+  run(sh ${WORK_DIR}/readme-lines.sh)
+  check_output("the pkg-config build (${libdir})")
+
+  # The flags name this prefix, not an earlier install elsewhere.
+  set(ENV{PKG_CONFIG_PATH} ${prefix}/${libdir}/pkgconfig)
+  expect_pc_folder(includedir ${prefix}/include)
+  expect_pc_folder(libdir ${prefix}/${libdir})
+
+  set(consumer ${WORK_DIR}/consumer-${name})
+  run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${consumer} -G ${GENERATOR}
+      -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_PREFIX_PATH=${prefix}
+      -DAPP_SOURCE=${WORK_DIR}/app.c -DREADME_LINES=${WORK_DIR}/readme-lines.cmake)
+  run(${CMAKE_COMMAND} --build ${consumer})
+  run(${consumer}/app)
+  check_output("the find_package build (${libdir})")
+endforeach()
