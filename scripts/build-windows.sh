@@ -5,6 +5,10 @@
 #
 #   bash scripts/build-windows.sh [CMAKE_ARGUMENT...]
 #
+# The package's contents are declared in cmake/WindowsPackage.cmake; the
+# demonstration program (Project1.exe) joins the DLL there once the Win32
+# front end builds it.
+#
 # Arguments go to both configurations (scripts/test.sh passes the Linux
 # build's tool for the identity test this way). Run the 64-bit tests under
 # Wine with `ctest --test-dir build/win64`, the 32-bit file checks with
