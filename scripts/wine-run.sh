@@ -1,0 +1,53 @@
+#!/bin/sh
+# Runs a Windows program under Wine:
+#
+#   scripts/wine-run.sh [--prefix DIR] PROGRAM [ARGUMENT...]
+#   scripts/wine-run.sh [--prefix DIR] --prepare     only create the prefix
+#
+# DIR (default: $WINEPREFIX) is the Wine prefix, created on first use; when
+# several programs start at once, one creates it and the others wait. The
+# Windows builds use this script to run their tests (CMake's
+# CMAKE_CROSSCOMPILING_EMULATOR), each with a prefix in its build folder.
+#
+# Only the 64-bit loader of Debian's wine64 package is used, directly: these
+# machines cannot run 32-bit programs, and the "wine" wrapper would pick the
+# 32-bit loader when one is installed.
+set -eu
+if [ "${1:-}" = --prefix ]; then
+  WINEPREFIX=$2
+  shift 2
+fi
+: "${WINEPREFIX:?set WINEPREFIX or pass --prefix DIR}"
+case $WINEPREFIX in
+  /*) ;;
+  *) WINEPREFIX=$(pwd)/$WINEPREFIX ;;
+esac
+export WINEPREFIX
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko: nothing here needs them, and a fresh prefix would offer
+# to download them.
+export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+wine=${VANTREL_WINE:-/usr/lib/wine/wine64}
+if [ ! -x "$wine" ]; then
+  echo "wine-run.sh: $wine not found (apt-get install wine64)" >&2
+  exit 127
+fi
+
+ready=$WINEPREFIX/.vantrel-ready
+if [ ! -e "$ready" ]; then
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -e "$ready" ]; then
+      "$wine" wineboot -i >/dev/null 2>&1 || {
+        echo "wine-run.sh: wineboot failed in $WINEPREFIX" >&2
+        exit 1
+      }
+      touch "$ready"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+fi
+if [ "${1:-}" = --prepare ]; then
+  exit 0
+fi
+exec "$wine" "$@"
