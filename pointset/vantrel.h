@@ -116,7 +116,11 @@ enum {
 #define VANTREL_ENTRY_NAME "Triangulate"
 
 /* Library file name the demonstration program loads. */
+#if defined(_WIN32)
+#define VANTREL_LIBRARY_FILE "vantrel.dll"
+#else
 #define VANTREL_LIBRARY_FILE "libvantrel.so"
+#endif
 
 typedef int32_t(VANTREL_CALL *TriangulateFn)(int32_t pointCount, int32_t triangleCapacity,
                                              int32_t pointCapacity, PointRecord *points,
