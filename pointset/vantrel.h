@@ -57,12 +57,19 @@
  * Threads: the library keeps no state between calls. Calls from several
  * threads at once are safe as long as they use different arrays.
  * Nothing is printed; no C++ exception leaves the function.
+ *
+ * Linkage: libvantrel.so on Linux, vantrel.dll on Windows. On 32-bit Windows
+ * the function is __stdcall (the callee removes its 24 bytes of arguments)
+ * and is exported undecorated, as "Triangulate"; everywhere else it uses the
+ * platform's one C convention. VANTREL_CALL carries the convention into
+ * every declaration, so C and C++ callers agree with the library.
  */
 #ifndef VANTREL_H
 #define VANTREL_H
 
 #include <stdint.h>
 
+/* _WIN32 without _WIN64: 32-bit Windows, whatever the compiler. */
 #if defined(_WIN32) && !defined(_WIN64)
 #define VANTREL_CALL __stdcall
 #else

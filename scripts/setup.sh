@@ -9,6 +9,11 @@ packages=(
   libcgal-dev libgmp-dev libmpfr-dev libboost-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick xdg-utils fonts-dejavu-core
+  # Windows: cross compilers, Wine's 64-bit loader for the tests (32-bit
+  # programs cannot run on these machines), LLVM's dlltool for vantrel.lib,
+  # clang and lld-link to check it, zip for the packages.
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
+  llvm clang lld zip unzip
 )
 
 missing=()

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in the
 # optimised build and in an AddressSanitizer + UndefinedBehaviorSanitizer
-# build, both with warnings as errors.
+# build, both with warnings as errors. Then cross-builds and packages the
+# Windows library (scripts/build-windows.sh) and runs its tests: the 64-bit
+# build's under Wine, the 32-bit build's static checks.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -17,3 +19,9 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_WERROR=
   -DVANTREL_SANITIZE=ON -DVANTREL_BUILD_BENCH=OFF
 cmake --build build/sanitize -j"$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+
+echo "== Windows builds (x64 tested under Wine, x86 checked statically) =="
+# The identity test compares the 64-bit DLL with this Linux build's library.
+bash scripts/build-windows.sh -DVANTREL_LINUX_CANONICAL="$PWD/build/release/bin/trilib_canonical"
+ctest --test-dir build/win64 --output-on-failure -j"$jobs"
+ctest --test-dir build/win32 --output-on-failure -j"$jobs"

@@ -121,7 +121,7 @@ std::uint64_t *radixSort(std::uint64_t *data, std::uint64_t *scratch, std::size_
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint64_t key = data[i] >> kIndexBits;
         for (int p = 0; p < passes; ++p) {
-            ++counts[static_cast<std::size_t>(p) * buckets + ((key >> (p * digitBits)) & mask)];
+            ++counts[static_cast<std::size_t>(p) * buckets + static_cast<std::size_t>((key >> (p * digitBits)) & mask)];
         }
     }
     for (int p = 0; p < passes; ++p) {
@@ -138,7 +138,7 @@ std::uint64_t *radixSort(std::uint64_t *data, std::uint64_t *scratch, std::size_
         const int shift = kIndexBits + p * digitBits;
         for (std::size_t i = 0; i < n; ++i) {
             const std::uint64_t v = data[i];
-            scratch[offset[(v >> shift) & mask]++] = v;
+            scratch[offset[static_cast<std::size_t>((v >> shift) & mask)]++] = v;
         }
         std::swap(data, scratch);
     }

@@ -3,13 +3,14 @@
 
 #include "Delaunay.h"
 #include "SpatialSort.h"
+#include "Workspace.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <new>
+#include <optional>
 #include <span>
 
 #if defined(__linux__)
@@ -20,35 +21,32 @@ namespace {
 
 using vantrel::Point2;
 
-struct FreeDeleter {
-    void operator()(void *p) const noexcept { std::free(p); }
+struct AlignedDelete {
+    std::align_val_t alignment;
+    void operator()(std::byte *p) const noexcept { ::operator delete(p, alignment); }
 };
 
+using Workspace = std::unique_ptr<std::byte[], AlignedDelete>;
+
 // One block for all working storage: pages are faulted in once, and the
-// part that holds the sort keys is reused for the mesh. Large blocks are
-// aligned to 2 MiB and offered to the kernel for transparent huge pages,
-// which saves most of the page faults and TLB misses on a fresh block.
-std::unique_ptr<std::byte[], FreeDeleter> allocateWorkspace(std::size_t bytes)
+// part that holds the sort keys is reused for the mesh. Aligned operator new
+// rather than std::aligned_alloc, which the Windows C runtimes lack. On
+// Linux, a block aligned to huge pages is offered to the kernel for
+// transparent huge pages, which saves most of the page faults and TLB
+// misses on a fresh block.
+Workspace allocateWorkspace(const vantrel::WorkspaceLayout &layout)
 {
-    constexpr std::size_t kHugePage = std::size_t{2} << 20;
-    const bool huge = bytes >= 2 * kHugePage;
-    const std::size_t alignment = huge ? kHugePage : 64;
-    const std::size_t rounded = (bytes + alignment - 1) / alignment * alignment;
-    void *block = std::aligned_alloc(alignment, rounded);
+    const std::align_val_t alignment{layout.alignment};
+    auto *const block = static_cast<std::byte *>(::operator new(layout.bytes, alignment, std::nothrow));
     if (block == nullptr) {
         throw std::bad_alloc();
     }
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    if (huge) {
-        static_cast<void>(madvise(block, rounded, MADV_HUGEPAGE)); // a hint; failure is harmless
+    if (layout.alignment == vantrel::kHugePage) {
+        static_cast<void>(madvise(block, layout.bytes, MADV_HUGEPAGE)); // a hint; failure is harmless
     }
 #endif
-    return std::unique_ptr<std::byte[], FreeDeleter>(static_cast<std::byte *>(block));
-}
-
-[[nodiscard]] constexpr std::size_t roundUp(std::size_t bytes, std::size_t to)
-{
-    return (bytes + to - 1) / to * to;
+    return Workspace(block, AlignedDelete{alignment});
 }
 
 // Whether fewer than three distinct points or all of them on one line: then
@@ -83,7 +81,7 @@ std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<Tr
     if (allCollinear(points)) {
         return 0;
     }
-    const std::size_t triangleBound = 2 * n - 2; // ghosts included
+    const std::size_t triangleBound = 2 * n - 2; // ghosts included, below 2^30
     const std::size_t entries = 3 * triangleBound;
     // A triangle record is three contiguous int32 corners, exactly what the
     // corner array holds per triangle; with room for every triangle the
@@ -91,17 +89,17 @@ std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<Tr
     // place (record k is written only after records up to k are read).
     const bool lentVertices = triangles.size() >= triangleBound;
 
-    const std::size_t slotOffset = roundUp(n * sizeof(Point2), 64);
-    const std::size_t sharedOffset = roundUp(slotOffset + n * sizeof(std::int32_t), 64);
-    const std::size_t sortBytes = 2 * n * sizeof(std::uint64_t);
-    const std::size_t meshBytes = (lentVertices ? 1 : 2) * entries * sizeof(std::int32_t);
-    const auto workspace = allocateWorkspace(sharedOffset + std::max(sortBytes, meshBytes));
+    const std::optional<vantrel::WorkspaceLayout> layout = vantrel::planWorkspace(n, lentVertices);
+    if (!layout) {
+        return VANTREL_E_NOMEM;
+    }
+    const Workspace workspace = allocateWorkspace(*layout);
     std::byte *const base = workspace.get();
-    // aligned_alloc gives suitably aligned storage in which these arrays of
-    // implicit-lifetime types come into being as they are used.
+    // Aligned operator new gives suitably aligned storage in which these
+    // arrays of implicit-lifetime types come into being as they are used.
     Point2 *const xy = reinterpret_cast<Point2 *>(base);
-    std::int32_t *const slot = reinterpret_cast<std::int32_t *>(base + slotOffset);
-    std::byte *const shared = base + sharedOffset;
+    std::int32_t *const slot = reinterpret_cast<std::int32_t *>(base + layout->slotOffset);
+    std::byte *const shared = base + layout->sharedOffset;
 
     vantrel::spatialOrder(points, {xy, n}, {slot, n}, {reinterpret_cast<std::uint64_t *>(shared), 2 * n});
 

@@ -1,19 +1,5 @@
-# Cross-compiling for 32-bit Windows with Debian's MinGW-w64 (posix thread model).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
+# 32-bit Windows (x86):
+#   cmake -S . -B build/win32 --toolchain cmake/toolchains/i686-w64-mingw32.cmake
+set(CMAKE_SYSTEM_PROCESSOR x86)
 set(VANTREL_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${VANTREL_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VANTREL_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${VANTREL_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VANTREL_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# The C and C++ run-time libraries go into each program and DLL, so that
-# they import nothing but system DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-set(CMAKE_SHARED_LINKER_FLAGS_INIT -static)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -2,9 +2,18 @@
 // codes for bad arguments, and calls from several threads at once.
 
 #include "TrilibTest.h"
+#include "Workspace.h"
 
+#if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <sys/mman.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -17,19 +26,62 @@
 namespace trilibtest {
 namespace {
 
+// Pages of address space with no access, or read-write ones that are
+// backed only once touched: mmap on Linux, VirtualAlloc on Windows.
+#if defined(_WIN32)
+struct Unmap {
+    std::size_t bytes;
+    void operator()(unsigned char* p) const { VirtualFree(p, 0, MEM_RELEASE); }
+};
+
+std::size_t pageSize() {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return info.dwPageSize;
+}
+
+// Committed pages count against the system's commit limit even untouched,
+// so a mapping that must never be read is only reserved.
+unsigned char* mapPages(std::size_t bytes, bool readable) {
+    return static_cast<unsigned char*>(
+        VirtualAlloc(nullptr, bytes, readable ? MEM_RESERVE | MEM_COMMIT : MEM_RESERVE,
+                     readable ? PAGE_READWRITE : PAGE_NOACCESS));
+}
+
+bool protectNone(unsigned char* p, std::size_t bytes) {
+    DWORD before = 0;
+    return VirtualProtect(p, bytes, PAGE_NOACCESS, &before) != 0;
+}
+#else
 struct Unmap {
     std::size_t bytes;
     void operator()(unsigned char* p) const { munmap(p, bytes); }
 };
+
+std::size_t pageSize() {
+    return static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+unsigned char* mapPages(std::size_t bytes, bool readable) {
+    void* p = mmap(nullptr, bytes, readable ? PROT_READ | PROT_WRITE : PROT_NONE,
+                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    return p == MAP_FAILED ? nullptr : static_cast<unsigned char*>(p);
+}
+
+bool protectNone(unsigned char* p, std::size_t bytes) {
+    return mprotect(p, bytes, PROT_NONE) == 0;
+}
+#endif
+
 using Mapping = std::unique_ptr<unsigned char, Unmap>;
 
 // Address space only: pages are never touched unless someone reads them.
-Mapping map(std::size_t bytes) {
-    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (p == MAP_FAILED) {
+Mapping map(std::size_t bytes, bool readable = true) {
+    unsigned char* p = mapPages(bytes, readable);
+    if (p == nullptr) {
         throw std::bad_alloc();
     }
-    return Mapping(static_cast<unsigned char*>(p), Unmap{bytes});
+    return Mapping(p, Unmap{bytes});
 }
 
 // Slot 0 of a record array between unreadable pages, and the mapping that
@@ -39,12 +91,12 @@ Mapping map(std::size_t bytes) {
 // A touch outside the promise is a segmentation fault.
 template <class Record>
 std::pair<Mapping, Record*> guarded(std::size_t capacity, bool atEnd) {
-    static const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    static const std::size_t page = pageSize();
     const std::size_t pages = ((capacity + (atEnd ? 1 : 0)) * sizeof(Record) + page - 1) / page;
     Mapping mapping = map((pages + 2) * page);
     unsigned char* readable = mapping.get() + page;
-    EXPECT_EQ(0, mprotect(mapping.get(), page, PROT_NONE));
-    EXPECT_EQ(0, mprotect(readable + pages * page, page, PROT_NONE));
+    EXPECT_TRUE(protectNone(mapping.get(), page));
+    EXPECT_TRUE(protectNone(readable + pages * page, page));
     Record* slot0 = atEnd ? reinterpret_cast<Record*>(readable + pages * page) - capacity - 1
                           : reinterpret_cast<Record*>(readable) - 1;
     return {std::move(mapping), slot0};
@@ -181,11 +233,42 @@ TEST(TrilibContract, TooManyPointsIsOutOfMemory) {
     for (const std::int32_t count : {VANTREL_MAX_POINTS + 1, kMax}) {
         SCOPED_TRACE("count " + std::to_string(count));
         const std::int32_t capacity = count > kMax / 2 ? kMax : 2 * count;
-        const Mapping points = map((static_cast<std::size_t>(count) + 1) * sizeof(PointRecord));
-        const Mapping triangles = map((static_cast<std::size_t>(capacity) + 1) * sizeof(TriangleRecord));
+        // Unreadable: the call must answer before it reads a point or writes a triangle.
+        const Mapping points = map((static_cast<std::size_t>(count) + 1) * sizeof(PointRecord), false);
+        const Mapping triangles = map((static_cast<std::size_t>(capacity) + 1) * sizeof(TriangleRecord), false);
         EXPECT_EQ(VANTREL_E_NOMEM, Triangulate(count, capacity, count, reinterpret_cast<PointRecord*>(points.get()),
                                                reinterpret_cast<TriangleRecord*>(triangles.get()),
                                                VANTREL_FLAG_DELAUNAY));
+    }
+}
+
+// The working storage for a large count needs more than a 32-bit process
+// can address: its layout must be refused (the call then answers
+// VANTREL_E_NOMEM), not wrapped round to a small block that the
+// triangulation overruns. The layout's arithmetic does not depend on the
+// width of size_t, so a 64-bit build checks what a 32-bit one computes.
+TEST(TrilibContract, WorkspaceBeyondTheAddressSpaceIsRefused) {
+    constexpr std::uint64_t k32Bit = 0x7fffffff; // the largest object of a 32-bit process
+    for (const bool lent : {true, false}) {
+        SCOPED_TRACE(lent ? "triangle array lent" : "corners in the workspace");
+        for (const std::uint64_t n : {std::uint64_t{VANTREL_MAX_POINTS}, std::uint64_t{120000000}}) {
+            EXPECT_FALSE(vantrel::planWorkspace(n, lent, k32Bit)) << n << " points";
+        }
+        if constexpr (sizeof(void*) == 8) {
+            EXPECT_TRUE(vantrel::planWorkspace(VANTREL_MAX_POINTS, lent)) << "a 64-bit process";
+        }
+        for (const std::uint64_t n : {std::uint64_t{3}, std::uint64_t{1000}, std::uint64_t{10000000}}) {
+            SCOPED_TRACE(std::to_string(n) + " points");
+            const auto layout = vantrel::planWorkspace(n, lent, k32Bit);
+            ASSERT_TRUE(layout);
+            // Sorted points, slots, then the larger of the sort's two key
+            // arrays and the mesh (half-edges, and corners unless lent).
+            const std::uint64_t mesh = (lent ? 1 : 2) * 3 * (2 * n - 2) * 4;
+            EXPECT_GE(layout->slotOffset, 8 * n);
+            EXPECT_GE(layout->sharedOffset, layout->slotOffset + 4 * n);
+            EXPECT_GE(layout->bytes, layout->sharedOffset + std::max(16 * n, mesh));
+            EXPECT_EQ(0U, layout->bytes % layout->alignment);
+        }
     }
 }
 

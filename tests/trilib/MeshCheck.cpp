@@ -1,6 +1,8 @@
 #include "TrilibTest.h"
 
+#if defined(VANTREL_TEST_WITH_CGAL)
 #include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -20,11 +22,16 @@ Wide twiceArea(const PointRecord& a, const PointRecord& b, const PointRecord& c)
 }
 
 // +1 when d lies strictly inside the circle through the counter-clockwise
-// a, b, c, 0 on it. CGAL's predicate is exact on doubles, and every int32 is one.
+// a, b, c, 0 on it. CGAL's predicate is exact on doubles, and every int32 is
+// one; builds without CGAL (Windows) use the test's own.
 int inCircle(const PointRecord& a, const PointRecord& b, const PointRecord& c, const PointRecord& d) {
+#if defined(VANTREL_TEST_WITH_CGAL)
     using Point = CGAL::Exact_predicates_inexact_constructions_kernel::Point_2;
     const auto p = [](const PointRecord& q) { return Point(q.x, q.y); };
     return static_cast<int>(CGAL::side_of_oriented_circle(p(a), p(b), p(c), p(d)));
+#else
+    return exactInCircle(a, b, c, d);
+#endif
 }
 
 std::ostream& operator<<(std::ostream& out, const TriangleRecord& t) {
@@ -32,6 +39,33 @@ std::ostream& operator<<(std::ostream& out, const TriangleRecord& t) {
 }
 
 } // namespace
+
+// Lifts and cofactors are below 2^65 in magnitude and their products below
+// 2^130, past 128 bits. Each lift is split at bit 32 instead:
+//   sum(lift cofactor) = 2^32 H + L,  H = sum(high cofactor) below 2^100,
+//                                     L = sum(low cofactor) below 2^99.
+// With L = 2^32 floor(L / 2^32) + r, 0 <= r < 2^32, the sum is
+// 2^32 (H + floor(L / 2^32)) + r: the sign of the bracket decides, and r
+// when the bracket is zero.
+int exactInCircle(const PointRecord& a, const PointRecord& b, const PointRecord& c, const PointRecord& d) {
+    const Wide adx = Wide{a.x} - d.x, ady = Wide{a.y} - d.y;
+    const Wide bdx = Wide{b.x} - d.x, bdy = Wide{b.y} - d.y;
+    const Wide cdx = Wide{c.x} - d.x, cdy = Wide{c.y} - d.y;
+    const Wide lift[3] = {adx * adx + ady * ady, bdx * bdx + bdy * bdy, cdx * cdx + cdy * cdy};
+    const Wide cofactor[3] = {bdx * cdy - cdx * bdy, cdx * ady - adx * cdy, adx * bdy - bdx * ady};
+    constexpr Wide kLow = 0xffffffff;
+    Wide high = 0;
+    Wide low = 0;
+    for (int k = 0; k < 3; ++k) {
+        high += (lift[k] >> 32) * cofactor[k];
+        low += (lift[k] & kLow) * cofactor[k];
+    }
+    const Wide bracket = high + (low >> 32); // >> rounds towards minus infinity
+    if (bracket != 0) {
+        return bracket > 0 ? 1 : -1;
+    }
+    return (low & kLow) != 0 ? 1 : 0;
+}
 
 Outcome triangulate(std::span<const PointRecord> points, std::int32_t spareSlots) {
     constexpr std::size_t kTail = 4; // records past the capacity that must stay untouched

@@ -56,8 +56,15 @@ inline constexpr PointRecord kUntouchedPoint{-0x3f3f3f40, 0x1badb002, 0x0ddba11}
     return std::memcmp(&t, &kUntouchedTriangle, sizeof t) == 0;
 }
 
+// Sign of the in-circle determinant of a, b, c, d (> 0: d strictly inside
+// the circle through the counter-clockwise a, b, c), in exact arithmetic of
+// the test's own; the in-circle oracle of builds without CGAL.
+[[nodiscard]] int exactInCircle(const PointRecord& a, const PointRecord& b, const PointRecord& c,
+                                const PointRecord& d);
+
 // The contract of a successful result, decided with exact arithmetic of the
-// test's own (__int128) and CGAL's exact in-circle, never the library's:
+// test's own (__int128) and an exact in-circle (CGAL's, or exactInCircle
+// where CGAL is not built), never the library's:
 // corners are the lowest slot among coincident points; triangles strictly
 // counter-clockwise; no directed edge twice; open edges exactly the hull
 // boundary; 2m - 2 - h triangles (m distinct points, h on the hull boundary);

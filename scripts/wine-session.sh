@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
-# The Wine session a build's tests share:  wine-session.sh start|stop BUILD_DIR
+# The Wine session a build's tests share:  wine-session.sh start|stop PREFIX
 #
 # start: an X server of its own (Xvfb, on a display number it picks), the
-#        build's Wine prefix made if need be, and a wineserver kept running,
+#        Wine prefix PREFIX made if need be, and a wineserver kept running,
 #        so that every program of the tests starts quickly and every window
 #        lands on the one display. wine-run.sh picks the display up from
-#        BUILD_DIR/wine-session/display.
+#        wine-session/display beside PREFIX.
 # stop:  ends the wineserver, with every Wine program still running, and the
 #        X server.
 set -euo pipefail
 
 action=$1
-build=$(cd "$2" && pwd)
-session=$build/wine-session
-export WINEPREFIX=$build/wineprefix
+mkdir -p "$(dirname "$2")"
+WINEPREFIX="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
+export WINEPREFIX
+session=$(dirname "$WINEPREFIX")/wine-session
 export WINEDEBUG=-all
 wineserver=${VANTREL_WINESERVER:-/usr/lib/wine/wineserver}
 
@@ -37,11 +38,14 @@ start)
   [[ -s $session/display.tmp ]] || { echo "Xvfb did not start: $(cat "$session/xvfb.log")" >&2; exit 1; }
   head -n1 "$session/display.tmp" >"$session/display"
   export DISPLAY=":$(cat "$session/display")"
-  # The server stays up until stop; the prefix is made with the display
-  # set, so that Wine's desktop process serves this X server.
+  # The server stays up until stop (one left from before, by programs that
+  # ran without the session or by a run that was cut short, goes first);
+  # the prefix is made with the display set, so that Wine's desktop process
+  # serves this X server.
   mkdir -p "$WINEPREFIX"
+  "$wineserver" -k </dev/null >/dev/null 2>&1 || true
   "$wineserver" -p </dev/null >/dev/null 2>&1
-  "$(dirname "$0")/wine-run.sh" wineboot </dev/null >"$session/wineboot.log" 2>&1 || true
+  "$(dirname "$0")/wine-run.sh" --prepare </dev/null >"$session/wineboot.log" 2>&1
   echo "Wine session on $DISPLAY, prefix $WINEPREFIX"
   ;;
 stop)
@@ -55,7 +59,7 @@ stop)
   echo "Wine session stopped"
   ;;
 *)
-  echo "usage: wine-session.sh start|stop BUILD_DIR" >&2
+  echo "usage: wine-session.sh start|stop PREFIX" >&2
   exit 2
   ;;
 esac
