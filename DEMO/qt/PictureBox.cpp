@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <exception>
+
 namespace {
 
 constexpr float kTwipsPerPixel = 15.0F;
@@ -27,7 +29,12 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
 void PictureBox::resizeRaster()
 {
     const QSize interior = contentsRect().size();
-    raster.resizePixels(interior.width(), interior.height());
+    try {
+        raster.resizePixels(interior.width(), interior.height());
+    } catch (const std::exception&) {
+        // No memory for a raster that large: it keeps its size, and the box
+        // shows what it holds. Nothing may escape into Qt's event loop.
+    }
 }
 
 void PictureBox::showDrawing()

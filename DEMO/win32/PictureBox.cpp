@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <exception>
 
 namespace {
 
@@ -72,7 +73,12 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void PictureBox::resizeRaster() {
     RECT interior{};
     GetClientRect(hwnd_, &interior);
-    raster.resizePixels(interior.right, interior.bottom);
+    try {
+        raster.resizePixels(interior.right, interior.bottom);
+    } catch (const std::exception&) {
+        // No memory for a raster that large: it keeps its size, and the box
+        // shows what it holds.
+    }
 }
 
 void PictureBox::paint() {
