@@ -39,13 +39,15 @@ start)
   head -n1 "$session/display.tmp" >"$session/display"
   export DISPLAY=":$(cat "$session/display")"
   # The server stays up until stop (one left from before, by programs that
-  # ran without the session or by a run that was cut short, goes first);
-  # the prefix is made with the display set, so that Wine's desktop process
-  # serves this X server.
+  # ran without the session or by a run that was cut short, goes first).
+  # Wine's own long-lived processes (services, the desktop on this X
+  # server) start here, with this script's output closed: started by a
+  # test's program, they would hold that test's output open, and ctest
+  # would wait for them to the end.
   mkdir -p "$WINEPREFIX"
   "$wineserver" -k </dev/null >/dev/null 2>&1 || true
   "$wineserver" -p </dev/null >/dev/null 2>&1
-  "$(dirname "$0")/wine-run.sh" --prepare </dev/null >"$session/wineboot.log" 2>&1
+  "$(dirname "$0")/wine-run.sh" wineboot </dev/null >"$session/wineboot.log" 2>&1
   echo "Wine session on $DISPLAY, prefix $WINEPREFIX"
   ;;
 stop)

@@ -1,5 +1,5 @@
 // Small owners for the handles the front end makes: each gives its handle
-// back to the system when it goes, so none outlives its window.
+// back to the system when it goes, so none outlives its window or its use.
 #pragma once
 
 #include <windows.h>
@@ -16,22 +16,17 @@ struct GdiObjectDeleter {
 template <class Handle>
 using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
 using Font = GdiObject<HFONT>;
-using Bitmap = GdiObject<HBITMAP>;
 
+// Loaded libraries, held in a shared_ptr<void> by the library loader.
 struct ModuleDeleter {
-    void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
+    void operator()(void* module) const noexcept { FreeLibrary(static_cast<HMODULE>(module)); }
 };
-using Module = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
 
+// Processes and threads.
 struct KernelHandleDeleter {
     void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
 };
 using KernelHandle = std::unique_ptr<void, KernelHandleDeleter>;
-
-struct IconDeleter {
-    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
-};
-using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
 // A window's device context for the length of a scope.
 class WindowDC {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "Handles.h"
 #include "Text.h"
 
 namespace {
@@ -50,9 +51,8 @@ Win32LibraryLoader::Loaded Win32LibraryLoader::load(const std::string& fileName,
         loaded.error = win32::systemMessage(GetLastError());
         return loaded;
     }
-    loaded.module = std::shared_ptr<void>(module, [](void* library) {
-        FreeLibrary(static_cast<HMODULE>(library));
-    });
+    // Should the shared_ptr fail to allocate, it frees the library itself.
+    loaded.module = std::shared_ptr<void>(module, win32::ModuleDeleter{});
     const FARPROC function = GetProcAddress(module, entryName);
     if (function == nullptr) {
         loaded.error = win32::systemMessage(GetLastError());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "AsciiSeparator.h"
+#include "Handles.h"
 #include "Resource.h"
 #include "Text.h"
 
@@ -149,9 +150,9 @@ void Win32Platform::shell(std::string_view commandLine, int windowStyle) {
         messageBox(text, pointset::kStyleExclamation, "Project1");
         return;
     }
-    // Not waited for: the handles only keep the process's record alive.
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
+    // Not waited for: the handles would only keep the process's record alive.
+    const win32::KernelHandle thread(started.hThread);
+    const win32::KernelHandle process(started.hProcess);
 }
 
 char Win32Platform::decimalSeparator() const {

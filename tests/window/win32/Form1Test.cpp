@@ -58,6 +58,21 @@ TEST_F(Form1Layout, ClientAreaControlsAndCaptionsAsDesigned) {
     EXPECT_NE(GetWindowLongPtrW(canvas(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
 }
 
+// The window class carries the program icon, big and small: at 16 colours
+// on any screen that shows them.
+TEST_F(Form1Layout, WindowShowsTheProgramIconInBothSizes) {
+    struct Expected { int index, size; Picture picture; };
+    for (const auto& [index, size, expected] :
+         {Expected{GCLP_HICON, 32, picture(project1_32_xpm)}, Expected{GCLP_HICONSM, 16, picture(project1_16_xpm)}}) {
+        const auto icon = reinterpret_cast<HICON>(GetClassLongPtrW(window(), index));
+        ASSERT_NE(icon, nullptr) << size;
+        std::string problem;
+        const Picture drawn = shown(icon, size, size, problem);
+        EXPECT_EQ(problem, "");
+        EXPECT_EQ(drawn.pixels, expected.pixels) << size;
+    }
+}
+
 // The three labels are one line high and as wide as their text; lblInfo
 // grows with its caption.
 TEST_F(Form1Layout, LabelsFitTheirOneLineOfText) {
