@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -32,6 +33,21 @@ void refreshCursor() {
     if (under == nullptr || GetWindowThreadProcessId(under, nullptr) != GetCurrentThreadId()) return;
     const auto hit = static_cast<WORD>(SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)));
     SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+}
+
+// A count with the user's thousands separator, as in "12,288".
+std::wstring grouped(std::int64_t count) {
+    std::wstring digits = std::to_wstring(count);
+    std::array<wchar_t, 8> separator{};
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, separator.data(),
+                        static_cast<int>(separator.size())) <= 1) {
+        return digits;
+    }
+    const std::size_t first = digits.front() == L'-' ? 1 : 0;
+    for (std::size_t at = digits.size(); at > first + 3; at -= 3) {
+        digits.insert(at - 3, separator.data());
+    }
+    return digits;
 }
 
 char localeSeparator(LCTYPE what, char fallback) {
@@ -213,8 +229,7 @@ void Win32Platform::showProgress(std::int64_t done) {
     }
     const std::int64_t total = std::max<std::int64_t>(progressTotal_, 1);
     const std::int64_t clamped = std::clamp<std::int64_t>(done, 0, total);
-    const std::wstring text =
-        std::to_wstring(clamped) + L" of " + std::to_wstring(progressTotal_) + L" done";
+    const std::wstring text = grouped(clamped) + L" of " + grouped(progressTotal_) + L" done";
     SetDlgItemTextW(progressWindow_, IDC_PROGRESS_TEXT, text.c_str());
     SendDlgItemMessageW(progressWindow_, IDC_PROGRESS_BAR, PBM_SETPOS,
                         static_cast<WPARAM>(clamped * kProgressSteps / total), 0);

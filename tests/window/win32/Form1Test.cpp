@@ -1,6 +1,10 @@
 // Form1 as a real window: layout, text, fonts and colours, the keyboard
 // focus, the pointers, the canvas fitted on resize, and the commands as the
 // window's controls start them.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <array>
 #include <tuple>
 
@@ -363,17 +367,23 @@ TEST_F(Form1Layout, ProgressWindowIsModalAndCancels) {
     Win32Platform& platform = form->platform();
     platform.setProgressDelay(0);
     platform.setBusyPointer(11);
-    platform.beginProgress(100);
-    EXPECT_TRUE(platform.progress(10));
+    platform.beginProgress(12288);
+    EXPECT_TRUE(platform.progress(4096));
     const HWND shown = platform.progressWindow();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(win32::windowText(shown), L"Project1");
-    EXPECT_EQ(win32::windowText(GetDlgItem(shown, IDC_PROGRESS_TEXT)), L"10 of 100 done");
+    // Grouped in thousands with the user's separator.
+    std::array<wchar_t, 8> separator{};
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, separator.data(), 8);
+    const std::wstring group = separator.data();
+    EXPECT_EQ(win32::windowText(GetDlgItem(shown, IDC_PROGRESS_TEXT)),
+              L"4" + group + L"096 of 12" + group + L"288 done");
+    EXPECT_EQ(SendDlgItemMessageW(shown, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 333);
     EXPECT_FALSE(IsWindowEnabled(window())) << "the window takes no input meanwhile";
     EXPECT_EQ(cursorOver(window(), canvas()), LoadCursorW(nullptr, IDC_WAIT));
     SendMessageW(GetDlgItem(shown, IDCANCEL), BM_CLICK, 0, 0);
-    EXPECT_FALSE(platform.progress(20));
-    EXPECT_FALSE(platform.progress(30)) << "cancelled stays cancelled";
+    EXPECT_FALSE(platform.progress(8192));
+    EXPECT_FALSE(platform.progress(12288)) << "cancelled stays cancelled";
     platform.endProgress();
     platform.setBusyPointer(0);
     EXPECT_EQ(platform.progressWindow(), nullptr);
