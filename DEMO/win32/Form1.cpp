@@ -6,45 +6,23 @@
 #include <new>
 #include <utility>
 
+#include "FormDesign.h"
 #include "Resource.h"
 #include "Text.h"
-#include "Version.h"
 
 namespace {
 
-// A control's place in twips, as laid out before the first resize.
-struct Place {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
-constexpr Place kChkAuto{6600, 600, 2415, 255};
-constexpr Place kPicMain{120, 1440, 8895, 6495};
-constexpr Place kCmdTriangulate{4560, 600, 1815, 495};
-constexpr Place kCmdClear{2520, 600, 1935, 495};
-constexpr Place kCmdRandom{120, 600, 2295, 495};
-constexpr Place kLblHyperlink{120, 0, 3780, 195};
-constexpr Place kLblInfo{120, 1200, 2790, 195};
-constexpr Place kLblTutorial{120, 240, 6585, 195};
-
-constexpr wchar_t kInitialInfo[] = L"Points: 0 Triangles:0 Triangulate time: 0";
-constexpr wchar_t kTutorial[] =
-    L"Click on the white box to create points. Click \"TRIANGULATE\" button to create "
-    L"triangulation.";
+using project1::Place;
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 // Tab and arrow keys move between the controls, as in a dialog.
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 
-std::string infoAddress() {
-    return std::string(project1::kInfoHost) + "/triangulation";
-}
-
 win32::Font makeFont(int dpiY, LONG weight, bool underline) {
     LOGFONTW font{};
-    font.lfHeight = -MulDiv(Form1::kFontHundredthsOfPoint, dpiY, 72 * 100);
+    // Points are 1/72 inch; the size is given to a hundredth of a point.
+    constexpr auto kHundredths = static_cast<int>(project1::kFontPoints * 100);
+    font.lfHeight = -MulDiv(kHundredths, dpiY, 72 * 100);
     font.lfWeight = weight;
     font.lfUnderline = underline ? TRUE : FALSE;
     font.lfCharSet = DEFAULT_CHARSET;
@@ -52,8 +30,8 @@ win32::Font makeFont(int dpiY, LONG weight, bool underline) {
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    static_assert(sizeof Form1::kFontFace <= sizeof font.lfFaceName);
-    std::copy(std::begin(Form1::kFontFace), std::end(Form1::kFontFace), font.lfFaceName);
+    const std::wstring face = win32::widen(project1::kFontFace);
+    face.copy(font.lfFaceName, LF_FACESIZE - 1);
     return win32::Font(CreateFontIndirectW(&font));
 }
 
@@ -72,7 +50,7 @@ Form1::Form1(HINSTANCE instance_, std::string libraryFile)
         }
     }
     normalFont = makeFont(dpiY, FW_NORMAL, false);
-    boldFont = makeFont(dpiY, kBold, false);
+    boldFont = makeFont(dpiY, project1::kBoldWeight, false);
     linkFont = makeFont(dpiY, FW_NORMAL, true);
     hand = static_cast<HCURSOR>(LoadImageW(instance, MAKEINTRESOURCEW(IDC_HAND_POINTER),
                                            IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
@@ -105,10 +83,11 @@ RECT Form1::toPixels(int left, int top, int width, int height) const noexcept {
 }
 
 bool Form1::create() {
-    RECT frame{0, 0, pixelsX(kClientWidth), pixelsY(kClientHeight)};
+    RECT frame{0, 0, pixelsX(project1::kClientWidth), pixelsY(project1::kClientHeight)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
     // CW_USEDEFAULT for x: the system picks the place, the size is ours.
-    return Create(instance, kTitle, kWindowStyle, kWindowExStyle, CW_USEDEFAULT, 0,
+    const std::wstring title = win32::widen(project1::kTitle);
+    return Create(instance, title.c_str(), kWindowStyle, kWindowExStyle, CW_USEDEFAULT, 0,
                   frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr);
 }
 
@@ -127,21 +106,23 @@ bool Form1::createControls() {
     const HFONT normal = normalFont.get();
     constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
 
-    chkAuto = createControl(WC_BUTTONW, L"Auto triangulate", WS_TABSTOP | BS_AUTOCHECKBOX,
-                            IDC_CHKAUTO, at(kChkAuto), normal);
-    const bool canvas = picMain.create(instance, hwnd_, IDC_PICMAIN, at(kPicMain));
-    cmdTriangulate = createControl(WC_BUTTONW, L"TRIANGULATE", WS_TABSTOP | BS_PUSHBUTTON,
-                                   IDC_CMDTRIANGULATE, at(kCmdTriangulate), boldFont.get());
-    cmdClear = createControl(WC_BUTTONW, L"Clear all points", WS_TABSTOP | BS_PUSHBUTTON,
-                             IDC_CMDCLEAR, at(kCmdClear), normal);
-    cmdRandom = createControl(WC_BUTTONW, L"Generate random points", WS_TABSTOP | BS_PUSHBUTTON,
-                              IDC_CMDRANDOM, at(kCmdRandom), normal);
-    const std::wstring link = L"VISIT " + win32::widen(infoAddress()) + L" FOR MORE INFO";
-    lblHyperlink = createControl(WC_STATICW, link.c_str(), kLabel | SS_NOTIFY, IDC_LBLHYPERLINK,
-                                 at(kLblHyperlink), linkFont.get());
-    lblInfo = createControl(WC_STATICW, kInitialInfo, kLabel, IDC_LBLINFO, at(kLblInfo), normal);
-    lblTutorial =
-        createControl(WC_STATICW, kTutorial, kLabel, IDC_LBLTUTORIAL, at(kLblTutorial), normal);
+    using win32::widen;
+    chkAuto = createControl(WC_BUTTONW, widen(project1::kAutoCaption).c_str(),
+                            WS_TABSTOP | BS_AUTOCHECKBOX, IDC_CHKAUTO, at(project1::kChkAuto), normal);
+    const bool canvas = picMain.create(instance, hwnd_, IDC_PICMAIN, at(project1::kPicMain));
+    cmdTriangulate = createControl(WC_BUTTONW, widen(project1::kTriangulateCaption).c_str(),
+                                   WS_TABSTOP | BS_PUSHBUTTON, IDC_CMDTRIANGULATE,
+                                   at(project1::kCmdTriangulate), boldFont.get());
+    cmdClear = createControl(WC_BUTTONW, widen(project1::kClearCaption).c_str(),
+                             WS_TABSTOP | BS_PUSHBUTTON, IDC_CMDCLEAR, at(project1::kCmdClear), normal);
+    cmdRandom = createControl(WC_BUTTONW, widen(project1::kRandomCaption).c_str(),
+                              WS_TABSTOP | BS_PUSHBUTTON, IDC_CMDRANDOM, at(project1::kCmdRandom), normal);
+    lblHyperlink = createControl(WC_STATICW, widen(project1::linkCaption()).c_str(), kLabel | SS_NOTIFY,
+                                 IDC_LBLHYPERLINK, at(project1::kLblHyperlink), linkFont.get());
+    lblInfo = createControl(WC_STATICW, widen(project1::kInitialInfo).c_str(), kLabel, IDC_LBLINFO,
+                            at(project1::kLblInfo), normal);
+    lblTutorial = createControl(WC_STATICW, widen(project1::kTutorial).c_str(), kLabel, IDC_LBLTUTORIAL,
+                                at(project1::kLblTutorial), normal);
     const HWND all[] = {chkAuto, cmdTriangulate, cmdClear, cmdRandom, lblHyperlink, lblInfo, lblTutorial};
     for (const HWND control : all) {
         if (control == nullptr) return false;
@@ -211,7 +192,7 @@ void Form1::FitCanvas() {
 }
 
 void Form1::OpenInfoPage() {
-    services.shell("explorer http://" + infoAddress(), pointset::kStyleMaximizedFocus);
+    services.shell(project1::infoCommandLine(), pointset::kStyleMaximizedFocus);
 }
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -292,11 +273,15 @@ LRESULT Form1::colourStatic(HDC dc, HWND control) {
 
 void Form1::activate(WPARAM wParam) {
     // DefWindowProc would give the focus to the window itself; the control
-    // that had it gets it back instead.
+    // that had it gets it back instead. A control that has already taken
+    // it keeps it: when a click activates the window, the press may come
+    // first, and a button that lost the focus between press and release
+    // would not report the click.
+    const HWND focus = GetFocus();
+    const bool inside = focus != nullptr && IsChild(hwnd_, focus) != FALSE;
     if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(hwnd_, focus) != FALSE) lastFocus = focus;
-    } else if (lastFocus != nullptr && IsWindow(lastFocus) != FALSE) {
+        if (inside) lastFocus = focus;
+    } else if (!inside && lastFocus != nullptr && IsWindow(lastFocus) != FALSE) {
         SetFocus(lastFocus);
     }
 }

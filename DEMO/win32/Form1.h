@@ -21,15 +21,7 @@
 class Form1 final : public win32::BaseWindow<Form1>, private pointset::Controls {
 public:
     static constexpr wchar_t kClassName[] = L"Project1Form1";
-    static constexpr wchar_t kTitle[] = L"Triangulation DLL example";
     static constexpr int kTwipsPerInch = 1440;
-    // Client area in twips.
-    static constexpr int kClientWidth = 10890;
-    static constexpr int kClientHeight = 9870;
-    // The text of the controls: 8.25-point "MS Sans Serif".
-    static constexpr wchar_t kFontFace[] = L"MS Sans Serif";
-    static constexpr int kFontHundredthsOfPoint = 825;
-    static constexpr LONG kBold = 700;
 
     // libraryFile is handed to the library loader; the default is the
     // library beside the executable.

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <exception>
 
+#include "FormDesign.h"
+
 namespace {
 
 constexpr float kTwipsPerPixel = static_cast<float>(RasterCanvas::kTwipsPerPixel);
@@ -34,18 +36,18 @@ void PictureBox::showDrawing() {
 
 std::int16_t PictureBox::buttonCode(UINT message) noexcept {
     switch (message) {
-    case WM_LBUTTONDOWN: return kLeftButton;
-    case WM_RBUTTONDOWN: return kRightButton;
-    case WM_MBUTTONDOWN: return kMiddleButton;
+    case WM_LBUTTONDOWN: return project1::kLeftButton;
+    case WM_RBUTTONDOWN: return project1::kRightButton;
+    case WM_MBUTTONDOWN: return project1::kMiddleButton;
     default: return 0;  // extra buttons place points too, with no code of their own
     }
 }
 
 std::int16_t PictureBox::shiftCode(WPARAM keys, bool altDown) noexcept {
     std::int16_t code = 0;
-    if ((keys & MK_SHIFT) != 0) code = static_cast<std::int16_t>(code | kShiftKey);
-    if ((keys & MK_CONTROL) != 0) code = static_cast<std::int16_t>(code | kCtrlKey);
-    if (altDown) code = static_cast<std::int16_t>(code | kAltKey);
+    if ((keys & MK_SHIFT) != 0) code = static_cast<std::int16_t>(code | project1::kShiftKey);
+    if ((keys & MK_CONTROL) != 0) code = static_cast<std::int16_t>(code | project1::kCtrlKey);
+    if (altDown) code = static_cast<std::int16_t>(code | project1::kAltKey);
     return code;
 }
 

@@ -18,17 +18,9 @@ class PictureBox final : public win32::BaseWindow<PictureBox> {
 public:
     static constexpr wchar_t kClassName[] = L"Project1PictureBox";
 
-    // Mouse button codes of MouseDown.
-    static constexpr std::int16_t kLeftButton = 1;
-    static constexpr std::int16_t kRightButton = 2;
-    static constexpr std::int16_t kMiddleButton = 4;
-    // Shift codes of MouseDown, added together.
-    static constexpr std::int16_t kShiftKey = 1;
-    static constexpr std::int16_t kCtrlKey = 2;
-    static constexpr std::int16_t kAltKey = 4;
-
     // The WM_NOTIFY code a press of any mouse button inside the interior
-    // sends to the parent, with a MouseDown; x and y in twips.
+    // sends to the parent, with a MouseDown: the button and shift codes of
+    // FormDesign.h, x and y in twips.
     static constexpr UINT kMouseDownCode = 1;
     struct MouseDown {
         NMHDR header;

@@ -14,7 +14,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
     Form1 window(instance);
     if (!window.create()) {
-        MessageBoxW(nullptr, L"The window could not be created.", Form1::kTitle, MB_ICONERROR);
+        MessageBoxW(nullptr, L"The window could not be created.", L"Project1", MB_ICONERROR);
         return 1;
     }
     ShowWindow(window.Window(), showCommand);

@@ -1,13 +1,15 @@
 // Stands in for the shell's "explorer" in the real-window test: placed
 // beside Project1.exe as explorer.exe, it is the one CreateProcess finds
 // first. It opens nothing; it writes the command line it was started with
-// and the show command it was given to started.txt beside itself.
+// and the show command it was given to started.txt beside itself. A
+// Windows program, not a console one: it shows no window at all, where a
+// console window would cover Project1's for a moment.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
-int wmain() {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::wstring path(MAX_PATH, L'\0');
     path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
     path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"started.txt";
