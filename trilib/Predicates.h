@@ -63,8 +63,9 @@ namespace detail {
 // VANTREL_HAVE_INT128 is defined). Defining VANTREL_NO_INT128 selects the
 // limbs everywhere.
 
-// A 32-bit limb count is enough for every value below: the widest, the sum
-// of three lift * cofactor terms, is below 2^132.
+// N 32-bit limbs, least significant first: a magnitude, or a
+// two's-complement value. Six are the most used: the widest value, a sum of
+// three lift * cofactor terms, is below 2^132.
 template <std::size_t N>
 struct Limbs {
     std::uint32_t limb[N];
