@@ -13,6 +13,8 @@ packages=(
   # programs cannot run on these machines), LLVM's dlltool for vantrel.lib,
   # clang and lld-link to check it, zip for the packages.
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
+  # Wine's own fonts: the bitmap "MS Sans Serif" of Project1.exe's controls.
+  fonts-wine
   llvm clang lld zip unzip
 )
 

@@ -43,9 +43,27 @@ if [ ! -e "$ready" ]; then
         echo "wine-run.sh: wineboot failed in $WINEPREFIX" >&2
         exit 1
       }
+      # Debian's Wine does not find its own fonts (among them the bitmap
+      # "MS Sans Serif" the program's controls use) unless they are in the
+      # prefix's Fonts folder.
+      fonts=$WINEPREFIX/drive_c/windows/Fonts
+      mkdir -p "$fonts"
+      cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
+      # The in-process window tests open and close many windows; with no
+      # window manager, Wine would wait two seconds at each for one to
+      # answer. Wine manages their windows itself instead.
+      "$wine" reg add 'HKCU\Software\Wine\AppDefaults\win32_window_tests.exe\X11 Driver' \
+        /v Managed /d N /f >/dev/null 2>&1 || true
       touch "$ready"
     fi
   ) 9>"$WINEPREFIX.lock"
+fi
+# While the build's Wine session runs (scripts/wine-session.sh), its X
+# server is the display of every program.
+session=$(dirname "$WINEPREFIX")/wine-session
+if [ -s "$session/display" ]; then
+  DISPLAY=":$(cat "$session/display")"
+  export DISPLAY
 fi
 if [ "${1:-}" = --prepare ]; then
   exit 0

@@ -11,35 +11,12 @@
 #include <utility>
 
 #include "Artwork.h"
+#include "FormDesign.h"
 #include "PictureBox.h"
-#include "Version.h"
 
 namespace {
 
-// A control's place in twips, as laid out before the first resize.
-struct Place {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
-constexpr Place kChkAuto{6600, 600, 2415, 255};
-constexpr Place kPicMain{120, 1440, 8895, 6495};
-constexpr Place kCmdTriangulate{4560, 600, 1815, 495};
-constexpr Place kCmdClear{2520, 600, 1935, 495};
-constexpr Place kCmdRandom{120, 600, 2295, 495};
-constexpr Place kLblHyperlink{120, 0, 3780, 195};
-constexpr Place kLblInfo{120, 1200, 2790, 195};
-constexpr Place kLblTutorial{120, 240, 6585, 195};
-
-constexpr double kFontPoints = 8.25;
-constexpr int kBold = 700;
-
-constexpr char kInitialInfo[] = "Points: 0 Triangles:0 Triangulate time: 0";
-constexpr char kTutorial[] =
-    "Click on the white box to create points. Click \"TRIANGULATE\" button to create "
-    "triangulation.";
+using project1::Place;
 
 QRect toPixels(const Place& place)
 {
@@ -93,38 +70,38 @@ Form1::Form1(QWidget* parent, std::string libraryFile)
       lblTutorial(new QLabel(this)),
       pointSet(picMain->canvas(), services, *this, library)
 {
-    setWindowTitle(QString::fromLatin1(kTitle));
+    setWindowTitle(QString::fromLatin1(project1::kTitle));
     setWindowIcon(project1::programIcon());
     setFont(controlFont());
-    resize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+    resize(project1::kClientWidth / kTwipsPerPixel, project1::kClientHeight / kTwipsPerPixel);
 
     chkAuto->setObjectName(QStringLiteral("chkAuto"));
-    chkAuto->setText(QStringLiteral("Auto triangulate"));
-    chkAuto->setGeometry(toPixels(kChkAuto));
+    chkAuto->setText(QString::fromLatin1(project1::kAutoCaption));
+    chkAuto->setGeometry(toPixels(project1::kChkAuto));
     chkAuto->setChecked(false);
 
     picMain->setObjectName(QStringLiteral("picMain"));
-    picMain->setGeometry(toPixels(kPicMain));
+    picMain->setGeometry(toPixels(project1::kPicMain));
 
     cmdTriangulate->setObjectName(QStringLiteral("cmdTriangulate"));
-    cmdTriangulate->setText(QStringLiteral("TRIANGULATE"));
-    cmdTriangulate->setGeometry(toPixels(kCmdTriangulate));
+    cmdTriangulate->setText(QString::fromLatin1(project1::kTriangulateCaption));
+    cmdTriangulate->setGeometry(toPixels(project1::kCmdTriangulate));
     QFont bold = controlFont();
-    bold.setWeight(static_cast<QFont::Weight>(kBold));
+    bold.setWeight(static_cast<QFont::Weight>(project1::kBoldWeight));
     cmdTriangulate->setFont(bold);
 
     cmdClear->setObjectName(QStringLiteral("cmdClear"));
-    cmdClear->setText(QStringLiteral("Clear all points"));
-    cmdClear->setGeometry(toPixels(kCmdClear));
+    cmdClear->setText(QString::fromLatin1(project1::kClearCaption));
+    cmdClear->setGeometry(toPixels(project1::kCmdClear));
 
     cmdRandom->setObjectName(QStringLiteral("cmdRandom"));
-    cmdRandom->setText(QStringLiteral("Generate random points"));
-    cmdRandom->setGeometry(toPixels(kCmdRandom));
+    cmdRandom->setText(QString::fromLatin1(project1::kRandomCaption));
+    cmdRandom->setGeometry(toPixels(project1::kCmdRandom));
 
     lblHyperlink->setObjectName(QStringLiteral("lblHyperlink"));
     lblHyperlink->setTextFormat(Qt::PlainText);
-    lblHyperlink->setText(QStringLiteral("VISIT %1 FOR MORE INFO").arg(infoAddress()));
-    lblHyperlink->setGeometry(toPixels(kLblHyperlink));
+    lblHyperlink->setText(QString::fromStdString(project1::linkCaption()));
+    lblHyperlink->setGeometry(toPixels(project1::kLblHyperlink));
     QFont underlined = controlFont();
     underlined.setUnderline(true);
     lblHyperlink->setFont(underlined);
@@ -136,14 +113,14 @@ Form1::Form1(QWidget* parent, std::string libraryFile)
 
     lblInfo->setObjectName(QStringLiteral("lblInfo"));
     lblInfo->setTextFormat(Qt::PlainText);
-    lblInfo->setText(QString::fromLatin1(kInitialInfo));
-    lblInfo->setGeometry(toPixels(kLblInfo));
+    lblInfo->setText(QString::fromLatin1(project1::kInitialInfo));
+    lblInfo->setGeometry(toPixels(project1::kLblInfo));
     autoSize(lblInfo);
 
     lblTutorial->setObjectName(QStringLiteral("lblTutorial"));
     lblTutorial->setTextFormat(Qt::PlainText);
-    lblTutorial->setText(QString::fromLatin1(kTutorial));
-    lblTutorial->setGeometry(toPixels(kLblTutorial));
+    lblTutorial->setText(QString::fromLatin1(project1::kTutorial));
+    lblTutorial->setGeometry(toPixels(project1::kLblTutorial));
     autoSize(lblTutorial);
 
     // Keyboard focus: cmdRandom, cmdClear, cmdTriangulate, picMain, chkAuto.
@@ -168,16 +145,16 @@ QFont Form1::controlFont()
 {
     // "MS Sans Serif" is a Windows face; elsewhere the nearest sans-serif.
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+    font.setFamilies({QString::fromLatin1(project1::kFontFace), QStringLiteral("Microsoft Sans Serif"),
                       QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(kFontPoints);
+    font.setPointSizeF(project1::kFontPoints);
     return font;
 }
 
 QString Form1::infoAddress()
 {
-    return QStringLiteral("%1/triangulation").arg(QString::fromLatin1(project1::kInfoHost));
+    return QString::fromStdString(project1::infoAddress());
 }
 
 void Form1::FitCanvas()
@@ -199,8 +176,7 @@ void Form1::FitCanvas()
 
 void Form1::OpenInfoPage()
 {
-    const std::string commandLine = "explorer http://" + infoAddress().toStdString();
-    services.shell(commandLine, pointset::kStyleMaximizedFocus);
+    services.shell(project1::infoCommandLine(), pointset::kStyleMaximizedFocus);
 }
 
 void Form1::resizeEvent(QResizeEvent* event)

@@ -43,10 +43,6 @@ class Form1 final : public QWidget, private pointset::Controls {
 
 public:
     static constexpr int kTwipsPerPixel = 15;
-    // Client area in twips.
-    static constexpr int kClientWidth = 10890;
-    static constexpr int kClientHeight = 9870;
-    static constexpr char kTitle[] = "Triangulation DLL example";
 
     // libraryFile is handed to the library loader; the default is the
     // library beside the executable.

@@ -5,6 +5,10 @@
 #include <QImage>
 #include <QPainter>
 
+#include <exception>
+
+#include "FormDesign.h"
+
 namespace {
 
 constexpr float kTwipsPerPixel = 15.0F;
@@ -27,7 +31,12 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
 void PictureBox::resizeRaster()
 {
     const QSize interior = contentsRect().size();
-    raster.resizePixels(interior.width(), interior.height());
+    try {
+        raster.resizePixels(interior.width(), interior.height());
+    } catch (const std::exception&) {
+        // No memory for a raster that large: it keeps its size, and the box
+        // shows what it holds. Nothing may escape into Qt's event loop.
+    }
 }
 
 void PictureBox::showDrawing()
@@ -41,9 +50,9 @@ void PictureBox::showDrawing()
 std::int16_t PictureBox::buttonCode(Qt::MouseButton button)
 {
     switch (button) {
-    case Qt::LeftButton: return kLeftButton;
-    case Qt::RightButton: return kRightButton;
-    case Qt::MiddleButton: return kMiddleButton;
+    case Qt::LeftButton: return project1::kLeftButton;
+    case Qt::RightButton: return project1::kRightButton;
+    case Qt::MiddleButton: return project1::kMiddleButton;
     default: return 0;  // extra buttons place points too, with no code of their own
     }
 }
@@ -52,11 +61,11 @@ std::int16_t PictureBox::shiftCode(Qt::KeyboardModifiers modifiers)
 {
     std::int16_t code = 0;
     if (modifiers.testFlag(Qt::ShiftModifier))
-        code = static_cast<std::int16_t>(code | kShiftKey);
+        code = static_cast<std::int16_t>(code | project1::kShiftKey);
     if (modifiers.testFlag(Qt::ControlModifier))
-        code = static_cast<std::int16_t>(code | kCtrlKey);
+        code = static_cast<std::int16_t>(code | project1::kCtrlKey);
     if (modifiers.testFlag(Qt::AltModifier))
-        code = static_cast<std::int16_t>(code | kAltKey);
+        code = static_cast<std::int16_t>(code | project1::kAltKey);
     return code;
 }
 

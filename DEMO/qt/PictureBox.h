@@ -17,15 +17,6 @@ class PictureBox final : public QFrame {
     Q_OBJECT
 
 public:
-    // Mouse button codes of MouseDown.
-    static constexpr std::int16_t kLeftButton = 1;
-    static constexpr std::int16_t kRightButton = 2;
-    static constexpr std::int16_t kMiddleButton = 4;
-    // Shift codes of MouseDown, added together.
-    static constexpr std::int16_t kShiftKey = 1;
-    static constexpr std::int16_t kCtrlKey = 2;
-    static constexpr std::int16_t kAltKey = 4;
-
     explicit PictureBox(QWidget* parent = nullptr);
 
     [[nodiscard]] RasterCanvas& canvas() { return raster; }

@@ -13,7 +13,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string_view>
 #include <utility>
+
+#include "AsciiSeparator.h"
 
 namespace {
 
@@ -44,21 +47,13 @@ QMessageBox::Icon iconForStyle(int style)
     }
 }
 
-// The commands take one-character separators. Locales whose separator is not
-// ASCII get the nearest ASCII one: a space for the various non-breaking
-// spaces, an apostrophe for the typographic ones (Swiss), else the fallback.
+// The locale's separator as UTF-16, for the shared mapping to ASCII.
 char asciiSeparator(const QString& separator, char fallback)
 {
-    if (separator.size() != 1)
-        return fallback;
-    const QChar c = separator.front();
-    if (c.unicode() < 0x80)
-        return static_cast<char>(c.unicode());
-    if (c.isSpace())
-        return ' ';
-    if (c == QChar(0x2019) || c == QChar(0x02BC))
-        return '\'';
-    return fallback;
+    return project1::asciiSeparator(
+        std::u16string_view(reinterpret_cast<const char16_t*>(separator.utf16()),
+                            static_cast<std::size_t>(separator.size())),
+        fallback);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <limits>
+#include <stdexcept>
 
 namespace {
 
@@ -69,12 +71,19 @@ void RasterCanvas::resizePixels(int width, int height) {
         dirtyLeft_ = 0;
         return;
     }
-    std::vector<Pixel> resized(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                               kBackground);
-    const std::int64_t columns = std::min<std::int64_t>(width_, width);
-    const std::int64_t rows = std::min<std::int64_t>(height_, height);
-    for (std::int64_t y = 0; y < rows; ++y) {
-        std::copy_n(image_.begin() + y * width_, columns, resized.begin() + y * width);
+    const auto newWidth = static_cast<std::size_t>(width);
+    const auto newHeight = static_cast<std::size_t>(height);
+    // The pixel count in size_t, which on a 32-bit system is narrower than
+    // two ints multiplied.
+    if (newWidth > std::numeric_limits<std::size_t>::max() / sizeof(Pixel) / newHeight) {
+        throw std::length_error("a raster of that many pixels does not fit in memory");
+    }
+    std::vector<Pixel> resized(newWidth * newHeight, kBackground);
+    const auto oldWidth = static_cast<std::size_t>(width_);
+    const auto columns = std::min(oldWidth, newWidth);
+    const auto rows = std::min(static_cast<std::size_t>(height_), newHeight);
+    for (std::size_t y = 0; y < rows; ++y) {
+        std::copy_n(image_.data() + y * oldWidth, columns, resized.data() + y * newWidth);
     }
     image_ = std::move(resized);
     width_ = width;

@@ -51,7 +51,9 @@ public:
     explicit RasterCanvas(int width = 0, int height = 0);
 
     // Changes the raster's size, keeping the picture where old and new
-    // overlap and filling the new area with the background colour.
+    // overlap and filling the new area with the background colour. Throws
+    // std::length_error (or std::bad_alloc) for a size memory cannot hold;
+    // the raster is then as it was.
     void resizePixels(int width, int height);
 
     [[nodiscard]] int width() const noexcept { return static_cast<int>(width_); }

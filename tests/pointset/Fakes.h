@@ -12,10 +12,20 @@
 
 #include "PointSet.h"
 #include "RandomSource.h"
-#include "PosixLibraryLoader.h"
 #include "RasterCanvas.h"
 #include "RecorderControl.h"
 #include "TriangulateLibrary.h"
+
+// The front end's library loader, and how the system says a file is missing.
+#ifdef _WIN32
+#include "Win32LibraryLoader.h"
+using PlatformLibraryLoader = Win32LibraryLoader;
+inline constexpr const char* kNoSuchFile = "(error 126)";  // ERROR_MOD_NOT_FOUND
+#else
+#include "PosixLibraryLoader.h"
+using PlatformLibraryLoader = PosixLibraryLoader;
+inline constexpr const char* kNoSuchFile = "No such file";
+#endif
 
 class FakePlatform : public pointset::Platform {
 public:
@@ -93,7 +103,7 @@ public:
 // The recorder's state, in the same loaded copy that TriangulateLibrary
 // uses, cleared for the next test.
 inline RecorderState& freshRecorder() {
-    static PosixLibraryLoader loader;
+    static PlatformLibraryLoader loader;
     static const auto recorder = loader.load(VANTREL_RECORDER_PATH, "recorderState");
     if (recorder.function == nullptr) throw std::runtime_error(recorder.error);
     RecorderState& state = *reinterpret_cast<RecorderState* (*)()>(recorder.function)();
@@ -147,7 +157,7 @@ protected:
     RasterCanvas canvas{400, 300};
     FakePlatform platform;
     FakeControls controls;
-    PosixLibraryLoader loader;
+    PlatformLibraryLoader loader;
     pointset::TriangulateLibrary library{loader, VANTREL_RECORDER_PATH};
     RecorderState& recorder = freshRecorder();
     pointset::PointSet set{canvas, platform, controls, library};

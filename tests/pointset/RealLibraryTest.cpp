@@ -29,7 +29,7 @@ protected:
     RasterCanvas canvas{600, 400};
     FakePlatform platform;
     FakeControls controls;
-    PosixLibraryLoader loader;
+    PlatformLibraryLoader loader;
     pointset::TriangulateLibrary library{loader};  // libvantrel.so, beside the program
     pointset::PointSet set{canvas, platform, controls, library};
 };

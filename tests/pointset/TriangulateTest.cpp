@@ -138,20 +138,23 @@ class MissingLibrary : public PointSetTest, public ::testing::WithParamInterface
 TEST_P(MissingLibrary, IsNamedAndTheNextRunTriesAgain) {
     const auto directory = std::filesystem::temp_directory_path() / ("pointset-" + std::to_string(getpid()));
     std::filesystem::create_directories(directory);
-    const std::string file = GetParam() ? VANTREL_NOENTRY_PATH : (directory / "libvantrel.so").string();
-    pointset::TriangulateLibrary missing(loader, file);
-    pointset::PointSet points(canvas, platform, controls, missing);
-    points.PlacePoint(1, 0, twips(30), twips(30));
-    const auto before = picture(canvas);
-    points.RunTriangulation();
-    platform.expectOneError(file);
-    platform.expectOneError(GetParam() ? "Triangulate" : "No such file");
-    EXPECT_EQ(picture(canvas), before);
-    EXPECT_EQ(controls.caption, FakeControls::kInitialCaption);
-    if (!GetParam()) {
-        std::filesystem::copy_file(VANTREL_RECORDER_PATH, file);
+    const std::string file = GetParam() ? VANTREL_NOENTRY_PATH : (directory / VANTREL_LIBRARY_FILE).string();
+    {
+        // Windows removes no library while it is loaded: this one goes first.
+        pointset::TriangulateLibrary missing(loader, file);
+        pointset::PointSet points(canvas, platform, controls, missing);
+        points.PlacePoint(1, 0, twips(30), twips(30));
+        const auto before = picture(canvas);
         points.RunTriangulation();
-        EXPECT_EQ(controls.caption, "Points:1 Triangles:0 Triangulate time:0 seconds");
+        platform.expectOneError(file);
+        platform.expectOneError(GetParam() ? "Triangulate" : kNoSuchFile);
+        EXPECT_EQ(picture(canvas), before);
+        EXPECT_EQ(controls.caption, FakeControls::kInitialCaption);
+        if (!GetParam()) {
+            std::filesystem::copy_file(VANTREL_RECORDER_PATH, file);
+            points.RunTriangulation();
+            EXPECT_EQ(controls.caption, "Points:1 Triangles:0 Triangulate time:0 seconds");
+        }
     }
     std::filesystem::remove_all(directory);
 }

@@ -1,15 +1,56 @@
 #!/usr/bin/env bash
-# The real-window test: Project1 on an X server of its own, driven with
-# xdotool like a user would, checked on screenshots.
+# The real-window test: Project1 on an X server, driven with xdotool like a
+# user would, checked on screenshots. One sequence of actions serves both
+# front ends:
 #
-#   real_window.sh PROJECT1 WINDOWCHECK WORKDIR
+#   real_window.sh --frontend qt --program Project1 --check windowcheck --work DIR
+#     The Linux program on an X server of the test's own. Each step's canvas
+#     is kept in DIR as canvas-STEP.png.
 #
-# The screenshots stay in WORKDIR for a look afterwards.
+#   real_window.sh --frontend wine --program Project1.exe --library vantrel.dll
+#                  --probe windowprobe.exe --explorer startrecorder.exe
+#                  --wine wine-run.sh --session SESSION_DIR --check windowcheck
+#                  --reference LINUX_DIR --work DIR
+#     Project1.exe under wine64 on the Wine session's X server. Each step's
+#     canvas must equal the Linux run's canvas-STEP.png in LINUX_DIR pixel
+#     for pixel; without them the test fails.
+#
+# The screenshots stay in DIR for a look afterwards.
 set -euo pipefail
 
-project1=$1
-check=$2
-work=$3
+frontend="" program="" library="" probe="" explorer="" wine="" session=""
+check="" reference="" work=""
+while (($#)); do
+  case $1 in
+  --frontend) frontend=$2 ;;
+  --program) program=$2 ;;
+  --library) library=$2 ;;
+  --probe) probe=$2 ;;
+  --explorer) explorer=$2 ;;
+  --wine) wine=$2 ;;
+  --session) session=$2 ;;
+  --check) check=$2 ;;
+  --reference) reference=$2 ;;
+  --work) work=$2 ;;
+  *) echo "real_window: unknown argument $1" >&2; exit 2 ;;
+  esac
+  shift 2
+done
+
+fail() {
+  echo "real_window: $*" >&2
+  if [[ -n ${DISPLAY:-} && -d ${work:-} ]]; then
+    import -window root "$work/failure.png" 2>/dev/null && echo "real_window: the screen is in $work/failure.png" >&2
+  fi
+  exit 1
+}
+
+[[ $frontend == qt || $frontend == wine ]] || fail "--frontend is qt or wine"
+[[ -x $check ]] || fail "the screenshot checker $check is missing: build the Linux Release build first"
+if [[ $frontend == wine ]]; then
+  [[ -d $reference ]] ||
+    fail "the Linux screenshots $reference are missing: run the Linux build's real-window test first"
+fi
 
 rm -rf "$work"
 mkdir -p "$work"/{config,data,share,etc,home,runtime}
@@ -27,121 +68,288 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-  echo "real_window: $*" >&2
-  exit 1
-}
+title='Triangulation DLL example'
 
-# An X server on a display number it picks itself.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do
-  [[ -s $work/display ]] && break
-  sleep 0.1
-done
-[[ -s $work/display ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
-echo "X server on $DISPLAY"
+if [[ $frontend == qt ]]; then
+  # An X server on a display number it picks itself.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  pids+=($!)
+  for _ in $(seq 100); do
+    [[ -s $work/display ]] && break
+    sleep 0.1
+  done
+  [[ -s $work/display ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=":$(head -n1 "$work/display")"
 
-# The "browser" records the address it is given and then stays open, as a
-# browser would; the program must not wait for it.
-cat >"$work/browser" <<EOF
+  # The "browser" records the address it is given and then stays open, as a
+  # browser would; the program must not wait for it.
+  cat >"$work/browser" <<EOF
 #!/bin/sh
 echo \$\$ > "$work/browser.pid"
 printf '%s\n' "\$@" > "$work/opened.tmp" && mv "$work/opened.tmp" "$work/opened"
 sleep 60
 EOF
-chmod +x "$work/browser"
+  chmod +x "$work/browser"
+  app=$(dirname "$program")
+  nolib=$work/nolib
+  mkdir -p "$nolib"
+  cp "$program" "$nolib/"
+else
+  [[ -s $session/display ]] || fail "the Wine session is not running ($session)"
+  export DISPLAY=":$(cat "$session/display")"
+  # The session's prefix, whatever folder the programs are copied to.
+  WINEPREFIX="$(cd "$session/.." && pwd)/wineprefix"
+  export WINEPREFIX
+  # The program with its library and, as explorer.exe, the stand-in that
+  # records how the link line starts the shell; and a copy without the library.
+  app=$work/app
+  nolib=$work/nolib
+  mkdir -p "$app" "$nolib"
+  cp "$program" "$app/Project1.exe"
+  cp "$library" "$app/vantrel.dll"
+  cp "$explorer" "$app/explorer.exe"
+  cp "$program" "$nolib/Project1.exe"
+fi
+echo "X server on $DISPLAY"
 
-# A desktop of no known kind, with no URL handlers registered, so that the
-# URL opener falls back to $BROWSER.
-env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u GNOME_DESKTOP_SESSION_ID \
-  -u KDE_FULL_SESSION -u QT_QPA_PLATFORMTHEME -u WAYLAND_DISPLAY \
-  QT_QPA_PLATFORM=xcb BROWSER="$work/browser" HOME="$work/home" \
-  XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
-  XDG_DATA_DIRS="$work/share" XDG_CONFIG_DIRS="$work/etc" \
-  "$project1" >"$work/project1.log" 2>&1 &
-project1_pid=$!
-pids+=("$project1_pid")
-
-wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Triangulation DLL example$' | head -n1) ||
-  fail "the window did not appear: $(cat "$work/project1.log")"
-echo "window $wid"
-sleep 1
-
+# Starts the program found in folder $1; sets project1_pid and wid.
+start() {
+  if [[ $frontend == qt ]]; then
+    # A desktop of no known kind, with no URL handlers registered, so that
+    # the URL opener falls back to $BROWSER.
+    env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u GNOME_DESKTOP_SESSION_ID \
+      -u KDE_FULL_SESSION -u QT_QPA_PLATFORMTHEME -u WAYLAND_DISPLAY \
+      QT_QPA_PLATFORM=xcb BROWSER="$work/browser" HOME="$work/home" \
+      XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+      XDG_DATA_DIRS="$work/share" XDG_CONFIG_DIRS="$work/etc" \
+      "$1/$(basename "$program")" >"$work/project1.log" 2>&1 &
+  else
+    "$wine" "$1/Project1.exe" >"$work/project1.log" 2>&1 &
+  fi
+  project1_pid=$!
+  pids+=("$project1_pid")
+  wid=$(timeout 60 xdotool search --all --sync --onlyvisible --pid "$project1_pid" --name "^$title\$" | head -n1) ||
+    fail "the window did not appear: $(cat "$work/project1.log")"
+  echo "window $wid"
+}
 geometry() {
   eval "$(xdotool getwindowgeometry --shell "$wid")"
-  echo "window at $X,$Y size ${WIDTH}x$HEIGHT"
-}
-shot() {
-  sleep 0.7
-  import -window root "$work/$1.png"
-  echo "screenshot $work/$1.png"
 }
 click() {  # x y button, in window coordinates
   xdotool mousemove --window "$wid" --sync "$1" "$2" click "$3"
-  sleep 0.2
 }
 alive() {
   kill -0 "$project1_pid" 2>/dev/null || fail "Project1 has ended: $(cat "$work/project1.log")"
 }
+# The top-level window of the program named $1, once it is shown.
+dialog() {
+  timeout 30 xdotool search --all --sync --onlyvisible --pid "$project1_pid" --name "^$1\$" | head -n1 ||
+    fail "no window \"$1\" appeared"
+}
+# Waits until the program shows no window named $1, for $2 seconds (10
+# by default); false if it is still there.
+gone() {
+  for _ in $(seq $((${2:-10} * 10))); do
+    xdotool search --all --onlyvisible --pid "$project1_pid" --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+# The text of control $2 in the program's window named $1 (Wine only: its
+# controls are no X windows). $3: the window class.
+probe() {
+  "$wine" "$probe" "$1" "$2" ${3:+"$3"} | tr -d '\r'
+}
 
+# The layout in window pixels: the canvas interior starts inside picMain's
+# two-pixel border at (8, 96); lblInfo is at (8, 80).
+cx=$((8 + 2))
+cy=$((96 + 2))
+button() {  # the centre of a command button
+  case $1 in
+  random) echo 84 56 ;;
+  clear) echo 232 56 ;;
+  triangulate) echo 364 56 ;;
+  auto) echo 450 48 ;;
+  esac
+}
+press() {  # name [button]
+  local at
+  read -r -a at < <(button "$1")
+  click "${at[0]}" "${at[1]}" "${2:-1}"
+}
+
+# Checks of a step, on the screenshot $shot of the window at X, Y sized
+# WIDTH x HEIGHT; canvas positions are of the interior.
+outline() { "$check" canvas "$shot" $((X + 8)) $((Y + 96)) $((WIDTH - 16)) $((HEIGHT - 104)); }
+white() { "$check" white "$shot" $((X + cx)) $((Y + cy)) $((WIDTH - 20)) $((HEIGHT - 108)); }
+discs() { "$check" discs "$shot" $((X + cx)) $((Y + cy)) "$@"; }
+mesh() { "$check" mesh "$shot" $((X + cx)) $((Y + cy)) "$@"; }
+count() { "$check" count "$shot" $((X + cx)) $((Y + cy)) $((WIDTH - 20)) $((HEIGHT - 108)) "$@"; }
+caption() {  # TEXT [NOT]: lblInfo begins with TEXT
+  if [[ $frontend == qt ]]; then
+    "$check" caption "$shot" $((X + 8)) $((Y + 80)) "$@"
+  else
+    local text
+    text=$(probe "$title" 1007)
+    [[ $text == "$1"* ]] || { echo "lblInfo reads \"$text\", not \"$1...\""; return 1; }
+  fi
+}
+
+# Takes screenshots until the step's checks pass (they are its sync), for
+# at most 20 seconds. Under Wine the canvas must first equal the Linux one.
+step() {
+  local name=$1
+  shift
+  geometry
+  shot=$work/$name.png
+  local canvas=("$((X + cx))" "$((Y + cy))" "$((WIDTH - 20))" "$((HEIGHT - 108))")
+  local reference_canvas=$reference/canvas-$name.png
+  if [[ $frontend == wine && ! -f $reference_canvas ]]; then
+    fail "step $name: the Linux screenshot $reference_canvas is missing"
+  fi
+  local deadline=$((SECONDS + 20))
+  while :; do
+    import -window root "$shot"
+    if { [[ $frontend == qt ]] ||
+      "$check" same "$shot" "${canvas[@]}" "$reference_canvas"; } >"$work/$name.log" 2>&1 &&
+      "$@" >>"$work/$name.log" 2>&1; then
+      break
+    fi
+    ((SECONDS < deadline)) || fail "step $name: $(tail -n 3 "$work/$name.log")"
+    sleep 0.2
+  done
+  if [[ $frontend == qt ]]; then
+    "$check" crop "$shot" "${canvas[@]}" "$work/canvas-$name.png" >/dev/null
+  fi
+  echo "step $name: as expected ($shot)"
+}
+
+start "$app"
 geometry
 [[ $WIDTH -eq 726 && $HEIGHT -eq 658 ]] || fail "client area is ${WIDTH}x$HEIGHT, not 726x658"
 # picMain is fitted on the first resize: 10650 x 8310 twips at 120, 1440.
-shot initial
-"$check" canvas "$work/initial.png" $((X + 8)) $((Y + 96)) 710 554
+initial() { outline && white; }
+step initial initial
 
-# Interior of the canvas starts inside its two-pixel border.
-cx=$((8 + 2))
-cy=$((96 + 2))
+# Three presses with three buttons: discs, no mesh.
 ax=100 ay=80 bx=400 by=120 qx=250 qy=380
 click $((cx + ax)) $((cy + ay)) 1  # left
 click $((cx + bx)) $((cy + by)) 3  # right
 click $((cx + qx)) $((cy + qy)) 2  # middle
-shot discs
-"$check" mesh "$work/discs.png" $((X + cx)) $((Y + cy)) "$ax" "$ay" "$bx" "$by" "$qx" "$qy" &&
-  fail "the mesh is drawn before TRIANGULATE"
+placed() { discs "$ax" "$ay" "$bx" "$by" "$qx" "$qy" && ! mesh "$ax" "$ay" "$bx" "$by" "$qx" "$qy"; }
+step discs placed
 
-click $((304 + 60)) $((40 + 16)) 1  # TRIANGULATE
+press triangulate
 alive
-shot triangulated
-"$check" mesh "$work/triangulated.png" $((X + cx)) $((Y + cy)) "$ax" "$ay" "$bx" "$by" "$qx" "$qy"
-"$check" caption "$work/triangulated.png" $((X + 8)) $((Y + 80)) \
-  "Points:3 Triangles:1 Triangulate time:" "Points:2 Triangles:1 Triangulate time:"
+triangulated() {
+  mesh "$ax" "$ay" "$bx" "$by" "$qx" "$qy" &&
+    caption "Points:3 Triangles:1 Triangulate time:" "Points:2 Triangles:1 Triangulate time:"
+}
+step triangulated triangulated
+
+# Auto mode: the first two presses place discs, the third triangulates.
+press clear
+press auto
+dx=150 dy=300 ex=500 ey=100 fx=600 fy=450
+click $((cx + dx)) $((cy + dy)) 1
+click $((cx + ex)) $((cy + ey)) 1
+two() { discs "$dx" "$dy" "$ex" "$ey"; }
+step auto-two two
+click $((cx + fx)) $((cy + fy)) 1
+three() { mesh "$dx" "$dy" "$ex" "$ey" "$fx" "$fy" && caption "Points:3 Triangles:1 Triangulate time:"; }
+step auto-three three
+
+# 200 random points: the same on every start, so the same on both front
+# ends; the batch runs with auto mode suspended.
+press random
+prompt=$(dialog 'Number of points')
+# A dialog may drop the keys of its first moments: the reply is typed anew
+# (up to six characters cleared first) until the prompt takes it.
+for attempt in 1 2 3 4 5; do
+  ((attempt == 5)) && fail "the prompt took no reply"
+  sleep 0.3
+  xdotool windowfocus --sync "$prompt" 2>/dev/null || true
+  xdotool key End BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
+  xdotool type 200
+  if [[ $frontend == wine ]]; then
+    typed=$(probe 'Number of points' 102 '#32770')
+    [[ $typed == 200 ]] || continue
+  fi
+  xdotool key Return
+  gone 'Number of points' 2 && break
+done
+scattered() { count ff0000 1000 && caption "Points:3 Triangles:1 Triangulate time:"; }
+step random scattered
+press triangulate
+meshed() { count c0c0c0 5000 && caption "Points:" "Points:3 "; }
+step random-triangulated meshed
 
 # The canvas follows the window, and the picture stays.
 xdotool windowsize --sync "$wid" 900 700
-geometry
-shot larger
-"$check" canvas "$work/larger.png" $((X + 8)) $((Y + 96)) $((900 - 16)) $((700 - 104))
-"$check" mesh "$work/larger.png" $((X + cx)) $((Y + cy)) "$ax" "$ay" "$bx" "$by" "$qx" "$qy"
-
-# Too narrow for a canvas: its width stays, its height follows.
-xdotool windowsize --sync "$wid" 12 500
-geometry
+larger() { outline && count c0c0c0 5000; }
+step larger larger
 xdotool windowsize --sync "$wid" 640 500
-geometry
-shot narrowed
-"$check" canvas "$work/narrowed.png" $((X + 8)) $((Y + 96)) $((640 - 16)) $((500 - 104))
+step smaller outline
 alive
 
-# The link line opens the information page in the browser, without waiting.
+# The link line starts the shell's explorer with the page's address, and
+# does not wait for it; meanwhile the window answers.
 click 20 6 1
-for _ in $(seq 100); do
-  [[ -s $work/opened ]] && break
+if [[ $frontend == qt ]]; then
+  record=$work/opened
+else
+  record=$app/started.txt
+fi
+for _ in $(seq 200); do
+  [[ -s $record ]] && break
   sleep 0.1
 done
-[[ -s $work/opened ]] || fail "no browser was started: $(cat "$work/project1.log")"
-opened=$(cat "$work/opened")
-[[ $opened == "http://www.vantrel.example/triangulation" ]] || fail "the browser was given '$opened'"
-echo "browser opened $opened"
-# While the browser is still open the window answers: clear the canvas.
-click $((168 + 60)) $((40 + 16)) 1  # Clear all points
-shot cleared
-"$check" white "$work/cleared.png" $((X + cx)) $((Y + cy)) $((640 - 20)) $((500 - 108))
-alive
+[[ -s $record ]] || fail "the link started nothing: $(cat "$work/project1.log")"
+if [[ $frontend == qt ]]; then
+  opened=$(cat "$record")
+  [[ $opened == "http://www.vantrel.example/triangulation" ]] || fail "the browser was given '$opened'"
+else
+  started=$(tr -d '\r' <"$record")
+  [[ $started == $'command=explorer http://www.vantrel.example/triangulation\nshow=3' ]] ||
+    fail "the link started: $started"
+fi
+echo "the link started $(tr '\n' ' ' <"$record")"
+press clear
+step cleared white
 
+# Too narrow for a canvas: its width stays (where the system lets a window
+# be that narrow), its height follows.
+xdotool windowsize --sync "$wid" 12 500
+xdotool windowsize --sync "$wid" 640 500
+narrowed() { outline && white; }
+step narrowed narrowed
+alive
 kill "$project1_pid"
 wait "$project1_pid" 2>/dev/null || true
-echo "real-window test passed"
+
+# Without the library beside the program: a box names it, nothing is lost,
+# and the program goes on.
+start "$nolib"
+click $((cx + ax)) $((cy + ay)) 1
+press triangulate
+box=$(dialog Error)
+if [[ $frontend == wine ]]; then
+  said=$(probe Error 0xFFFF '#32770')
+  [[ $said == *vantrel.dll* ]] || fail "the box says: $said"
+  echo "the box says: $said"
+fi
+xdotool windowfocus --sync "$box" 2>/dev/null || true
+for attempt in 1 2 3 4; do
+  ((attempt == 4)) && fail "the box took no Return"
+  xdotool key Return
+  gone Error 2 && break
+done
+alive
+shot=$work/no-library.png
+import -window root "$shot"
+geometry
+discs "$ax" "$ay" || fail "the point placed before the box is gone"
+kill "$project1_pid"
+wait "$project1_pid" 2>/dev/null || true
+echo "real-window test passed ($frontend)"
