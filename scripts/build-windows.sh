@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Cross-builds the library for 64-bit and 32-bit Windows with MinGW-w64
-# (Release, warnings as errors) into build/win64 and build/win32, and
-# packages each: dist/vantrel-<version>-windows-<x64|x86>/ and a zip of it.
+# Cross-builds the library and the demonstration program for 64-bit and
+# 32-bit Windows with MinGW-w64 (Release, warnings as errors) into build/win64
+# and build/win32, and packages each: dist/vantrel-<version>-windows-<x64|x86>/
+# and a zip of it.
 #
 #   bash scripts/build-windows.sh [CMAKE_ARGUMENT...]
 #
-# The package's contents are declared in cmake/WindowsPackage.cmake; the
-# demonstration program (Project1.exe) joins the DLL there once the Win32
-# front end builds it.
+# The package's contents (vantrel.dll, Project1.exe, the header and the import
+# libraries) are declared in cmake/WindowsPackage.cmake.
 #
 # Arguments go to both configurations (scripts/test.sh passes the Linux
 # build's tool for the identity test this way). Run the 64-bit tests under

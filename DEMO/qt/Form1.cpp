@@ -6,13 +6,12 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
-#include <exception>
-#include <new>
 #include <utility>
 
 #include "Artwork.h"
 #include "FormDesign.h"
 #include "PictureBox.h"
+#include "RouteCommand.h"
 
 namespace {
 
@@ -188,27 +187,8 @@ void Form1::resizeEvent(QResizeEvent* event)
 template <typename Command>
 void Form1::route(std::string_view what, Command&& command) noexcept
 {
-    std::string failure;
-    try {
-        std::forward<Command>(command)();
-    } catch (const std::bad_alloc&) {
-        failure = "there is not enough memory";
-    } catch (const std::exception& error) {
-        failure = error.what();
-    } catch (...) {
-        failure = "an unexpected error occurred";
-    }
-    try {
-        picMain->showDrawing();
-        if (!failure.empty()) {
-            services.setBusyPointer(pointset::kBusyDefault);
-            const std::string text = std::string(what) + " could not finish: " + failure +
-                                     ". The points placed so far are kept.";
-            services.messageBox(text, pointset::kStyleExclamation, "Error");
-        }
-    } catch (...) {
-        // Nothing is left to tell the user with; the window keeps running.
-    }
+    project1::routeCommand(
+        services, what, [this] { picMain->showDrawing(); }, std::forward<Command>(command));
 }
 
 void Form1::Form_Resize()
