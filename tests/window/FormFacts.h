@@ -1,12 +1,10 @@
-// Form1 as its user sees it on either front end at 96 dpi: what the Qt and
-// the Win32 window tests each check once, written out here rather than taken
-// from the program's own tables, so that a slip there shows.
+// Form1 as its user sees it on either front end at 96 dpi, which the Qt and
+// the Win32 window tests each check once: written out here rather than taken
+// from the program's own tables, so that a slip there shows. (The title and
+// the client area, 10890 x 9870 twips, are the real-window test's.)
 #pragma once
 
 namespace facts {
-
-inline constexpr char kTitle[] = "Triangulation DLL example";
-inline constexpr int kClientWidth = 726, kClientHeight = 658;  // 10890 x 9870 twips
 
 struct Control {
     const char* name;
@@ -25,33 +23,27 @@ inline constexpr Control kControls[] = {
     {"lblHyperlink", 8, 0, 0, 0, "VISIT www.vantrel.example/triangulation FOR MORE INFO", 400, true},
     {"lblInfo", 8, 80, 0, 0, "Points: 0 Triangles:0 Triangulate time: 0", 400, false},
     {"lblTutorial", 8, 16, 0, 0,
-     "Click on the white box to create points. Click \"TRIANGULATE\" button to create triangulation.",
-     400, false},
+     "Click on the white box to create points. Click \"TRIANGULATE\" button to create triangulation.", 400, false},
 };
 // Where the focus starts, then each Tab, back to the start.
-inline constexpr const char* kTabOrder[] = {"cmdRandom", "cmdClear", "cmdTriangulate", "picMain",
-                                            "chkAuto", "cmdRandom"};
+inline constexpr const char* kTabOrder[] = {"cmdRandom", "cmdClear", "cmdTriangulate", "picMain", "chkAuto", "cmdRandom"};
 
 inline constexpr char kFontFace[] = "MS Sans Serif";
 inline constexpr double kFontPoints = 8.25;
-inline constexpr int kCharHeight = 11;  // pixels: 8.25 / 72 inch
+inline constexpr int kCharHeight = 11;               // pixels: 8.25 / 72 inch
 inline constexpr unsigned kLinkColour = 0x00FF0000;  // 0x00BBGGRR: blue
 inline constexpr int kHotSpotX = 12, kHotSpotY = 1;
 
 inline constexpr char kPage[] = "http://www.vantrel.example/triangulation";
 inline constexpr char kPromptTitle[] = "Number of points";
 inline constexpr char kPromptText[] =
-    "Enter number of points.\r\nNote: Triangulate more than 1000 random-ordered points can take "
-    "some time...";
+    "Enter number of points.\r\nNote: Triangulate more than 1000 random-ordered points can take some time...";
 
 // FitCanvas: the client sizes a window goes through in turn, and the canvas's
-// size after each (a side that would come out negative keeps its last size).
-struct Fit {
-    int clientWidth, clientHeight, canvasWidth, canvasHeight;
-};
-inline constexpr Fit kFits[] = {
-    {900, 700, 884, 596}, {15, 500, 884, 396}, {16, 460, 0, 356},
-    {640, 50, 624, 356},  {640, 104, 624, 0},  {640, 500, 624, 396},
-};
+// size after each; a side that would come out negative keeps its last size,
+// as both do while the window is minimised.
+struct Fit { int clientWidth, clientHeight, canvasWidth, canvasHeight; };
+inline constexpr Fit kFits[] = {{900, 700, 884, 596}, {15, 500, 884, 396}, {16, 460, 0, 356}, {640, 50, 624, 356},
+                                {640, 104, 624, 0},   {12, 30, 624, 0},    {640, 500, 624, 396}};
 
 }  // namespace facts

@@ -1,10 +1,9 @@
-// Checks a screenshot of the running Project1 for the real-window test, in
-// screen pixels; exits non-zero on the first mismatch.
-//   windowcheck canvas SHOT X Y W H                 picMain's outer rectangle
-//   windowcheck count SHOT X Y W H RRGGBB MIN [MAX]  MIN to MAX pixels of that colour
-//   windowcheck red SHOT OX OY R X Y [X Y ...]       red within R pixels of each point
-//                                                   of the interior at OX,OY
-//   windowcheck crop|same SHOT X Y W H PNG           saves that part | it equals PNG
+// Checks a screenshot for the real-window test, in screen pixels; exits
+// non-zero on the first mismatch.     windowcheck MODE SHOT ..., MODE being
+//   canvas X Y W H                 picMain's outer rectangle
+//   count X Y W H RRGGBB MIN [MAX]  MIN to MAX pixels of that colour
+//   red OX OY R X Y [X Y ...]       red within R pixels of each point X,Y of the interior at OX,OY
+//   crop|same X Y W H PNG           saves that part | it equals PNG
 #include <QCoreApplication>
 #include <QImage>
 
@@ -21,17 +20,15 @@ QImage shot;
     std::exit(1);
 }
 
-QRgb at(QPoint p)
+// The pixel at p; with `want`, the check that it is that colour (or not).
+QRgb at(QPoint p, QRgb want = 0, bool is = true)
 {
     if (!shot.rect().contains(p))
         fail(QStringLiteral("(%1, %2) is off the screenshot").arg(p.x()).arg(p.y()));
-    return shot.pixel(p) | 0xFF000000;
-}
-
-void expect(QPoint p, bool ok, const char* what)
-{
-    if (!ok)
-        fail(QStringLiteral("%1 at (%2, %3): #%4").arg(what).arg(p.x()).arg(p.y()).arg(at(p) & 0xFFFFFF, 6, 16, QChar('0')));
+    const QRgb pixel = shot.pixel(p) | 0xFF000000;
+    if (want != 0 && (pixel == want) != is)
+        fail(QStringLiteral("(%1, %2) is #%3").arg(p.x()).arg(p.y()).arg(pixel & 0xFFFFFF, 6, 16, QChar('0')));
+    return pixel;
 }
 
 }  // namespace
@@ -52,9 +49,9 @@ int main(int argc, char* argv[])
         // White inside the two-pixel border to the corners; the border not.
         const QRect in = area.adjusted(2, 2, -2, -2);
         for (QPoint corner : {in.topLeft(), in.topRight(), in.bottomLeft(), in.bottomRight()})
-            expect(corner, at(corner) == 0xFFFFFFFF, "interior corner");
+            at(corner, 0xFFFFFFFF);
         for (QPoint beside : {in.topLeft() - QPoint(1, 1), in.bottomRight() + QPoint(1, 1)})
-            expect(beside, at(beside) != 0xFFFFFFFF, "border");
+            at(beside, 0xFFFFFFFF, false);
     } else if (mode == QLatin1String("count") && (args.size() == 9 || args.size() == 10)) {
         qint64 found = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
@@ -66,7 +63,7 @@ int main(int argc, char* argv[])
         for (qsizetype i = 3; i < n.size(); i += 2)
             for (QPoint d : {QPoint(0, 0), QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)})
                 if (d.manhattanLength() <= n[2])
-                    expect(QPoint(n[0] + n[i], n[1] + n[i + 1]) + d, at(QPoint(n[0] + n[i], n[1] + n[i + 1]) + d) == 0xFFFF0000, "not red");
+                    at(QPoint(n[0] + n[i], n[1] + n[i + 1]) + d, 0xFFFF0000);
     } else if (mode == QLatin1String("crop") && args.size() == 8) {
         if (!shot.copy(area).save(args[7]))
             fail(QStringLiteral("cannot write %1").arg(args[7]));
