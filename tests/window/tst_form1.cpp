@@ -166,13 +166,13 @@ private slots:
     {
         showForm();
         pressCanvas({50, 50});
+        ModalAnswer none([](QDialog* dialog) { QFAIL(qPrintable(dialog->windowTitle() + QStringLiteral(" came up"))); });
         for (const facts::Control& label : {facts::kControls[5], facts::kControls[6], facts::kControls[7]}) {
-            const char* name = label.name;
             UrlRecorder recorder;
-            QTest::mousePress(control(name), Qt::LeftButton);
-            QTest::mouseRelease(control(name), Qt::LeftButton, {}, QPoint(-4, -4));  // let go beside it
+            QTest::mousePress(control(label.name), Qt::LeftButton);
+            QTest::mouseRelease(control(label.name), Qt::LeftButton, {}, QPoint(-4, -4));  // let go beside it
             QVERIFY(recorder.urls.isEmpty());
-            click(name);
+            click(label.name);
             QCOMPARE(recorder.urls, label.underline ? QStringList{QLatin1String(facts::kPage)} : QStringList());  // the link
         }
         QCOMPARE(nPoints(), 1);
