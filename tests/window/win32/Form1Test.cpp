@@ -44,18 +44,18 @@ Pixels picture(const char* const (&xpm)[N]) {
     return pixels;
 }
 
-// An icon or cursor as the system draws it, size x size, on a colour none
-// of the pictures has: where that shows, the picture is transparent.
+// An icon or cursor as the system draws it, size x size, on a colour no
+// 16-colour palette has: where that shows, the picture is transparent.
 Pixels shown(HICON icon, int size) {
     const HDC dc = CreateCompatibleDC(nullptr);
     BITMAPINFO info{{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     std::uint32_t* bits = nullptr;
     const HGDIOBJ before = SelectObject(dc, CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
-    std::fill_n(bits, size * size, 0xFF00FF);
+    std::fill_n(bits, size * size, 0x123456);
     DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
     GdiFlush();
     Pixels pixels;
-    for (int i = 0; i < size * size; ++i) pixels.push_back((bits[i] & 0xFFFFFF) == 0xFF00FF ? -1 : std::int64_t{bits[i] & 0xFFFFFF});
+    for (int i = 0; i < size * size; ++i) pixels.push_back((bits[i] & 0xFFFFFF) == 0x123456 ? -1 : std::int64_t{bits[i] & 0xFFFFFF});
     DeleteObject(SelectObject(dc, before));
     DeleteDC(dc);
     return pixels;
