@@ -16,6 +16,15 @@ write a tab, a line break and a backslash as \\t, \\n and \\\\. `labels` are the
 ctest labels whose tests should kill the mutation, separated by commas; a
 label written -name excludes the tests that carry it.
 
+A label written win64:name (or -win64:name) means the tests labelled name
+of a second scratch build: the tree cross-built for 64-bit Windows with
+MinGW-w64 (as scripts/build-windows.sh does) in WORK/win64, its tests run
+under Wine in the build's own Wine session (scripts/wine-session.sh, the
+ctest fixture "wine"). Only the builds a row names are rebuilt and tested,
+the Linux one first; the first that kills the row ends it. Its real-window
+test compares Project1.exe's canvas with screenshots of the unmutated Linux
+build, which the run takes once at the start (WORK/linux-reference).
+
 Each row ends as killed (a test failed), timeout (the tests ran past the
 limit; counted as killed), survived (every test passed), killed-build (it
 does not compile: a bad row) or broken (the text is not found exactly once,
@@ -55,7 +64,30 @@ class Row:
 
     @property
     def labels(self):
-        return ",".join(self.include + ["-" + label for label in self.exclude])
+        return ",".join([named(*l) for l in self.include] + ["-" + named(*l) for l in self.exclude])
+
+    @property
+    def builds(self):
+        """The builds the row names, the Linux one first."""
+        return [b for b in BUILDS if any(l[0] == b for l in self.include)]
+
+    def key(self, build):
+        """The row's labels in one build: (included, excluded)."""
+        return (tuple(l for b, l in self.include if b == build),
+                tuple(l for b, l in self.exclude if b == build))
+
+
+# The scratch builds a label may name: "linux" (no prefix) and "win64".
+BUILDS = ("linux", "win64")
+
+
+def named(build, label):
+    return label if build == "linux" else f"{build}:{label}"
+
+
+def parse_label(text):
+    build, _, label = text.rpartition(":")
+    return (build or "linux", label)
 
 
 def unescape(text):
@@ -78,10 +110,13 @@ def read_table(path):
         row.text = unescape(columns[2])
         row.replacement = unescape(columns[3])
         for label in filter(None, (part.strip() for part in columns[4].split(","))):
-            (row.exclude if label.startswith("-") else row.include).append(label.lstrip("-"))
+            (row.exclude if label.startswith("-") else row.include).append(parse_label(label.lstrip("-")))
+        unknown = sorted({b for b, _ in row.include + row.exclude if b not in BUILDS})
         row.comment = "\t".join(columns[5:]).strip()
         if row.id in seen:
             row.problem = "id used before"
+        elif unknown:
+            row.problem = f"unknown build {', '.join(unknown)} (known: {', '.join(BUILDS[1:])})"
         elif not row.include:
             row.problem = "no label to run"
         elif not row.text or row.text == row.replacement:
@@ -111,8 +146,10 @@ class Scratch:
     """The scratch copy of the tree and its persistent build."""
 
     def __init__(self, work, jobs):
+        self.work = work
         self.tree = work / "tree"
-        self.build = work / "build"
+        self.build = {"linux": work / "build", "win64": work / "win64"}
+        self.reference = work / "linux-reference"
         self.logs = work / "logs"
         self.jobs = jobs
         # Whatever a build made is no newer than this; a source written after
@@ -165,21 +202,53 @@ class Scratch:
                     os.killpg(process.pid, signal.SIGKILL)
                     process.wait()
 
-    def configure(self):
-        return self.run(["cmake", "-S", str(self.tree), "-B", str(self.build),
-                         "-DCMAKE_BUILD_TYPE=Release", "-DVANTREL_SANITIZE=OFF",
-                         "-DVANTREL_BUILD_BENCH=OFF", "-DVANTREL_WERROR=OFF"],
-                        self.logs / "configure.log")
+    def configure(self, build):
+        options = ["-DCMAKE_BUILD_TYPE=Release", "-DVANTREL_BUILD_BENCH=OFF", "-DVANTREL_WERROR=OFF"]
+        if build == "linux":
+            options.append("-DVANTREL_SANITIZE=OFF")
+        else:
+            # As scripts/build-windows.sh configures it, the Linux side of the
+            # real-window comparison being the unmutated reference.
+            options += ["--toolchain", str(self.tree / "cmake/toolchains/x86_64-w64-mingw32.cmake"),
+                        f"-DVANTREL_LINUX_BUILD_DIR={self.reference}"]
+        return self.run(["cmake", "-S", str(self.tree), "-B", str(self.build[build])] + options,
+                        self.logs / f"configure-{build}.log")
 
-    def compile(self, log):
-        status = self.run(["cmake", "--build", str(self.build), "-j", str(self.jobs)], log)
+    def compile(self, build, log):
+        status = self.run(["cmake", "--build", str(self.build[build]), "-j", str(self.jobs)], log)
         self.built_ns = time.time_ns()
         return status
 
-    def test(self, include, exclude, log, limit):
-        return self.run(["ctest", "--test-dir", str(self.build), "-j", str(self.jobs),
-                         "--no-tests=error", "--output-on-failure"]
-                        + label_options(include, exclude), log, limit)
+    def test(self, build, include, exclude, log, limit):
+        status = self.run(["ctest", "--test-dir", str(self.build[build]), "-j", str(self.jobs),
+                           "--no-tests=error", "--output-on-failure"]
+                          + label_options(include, exclude), log, limit)
+        if status is None and build == "win64":
+            # Cut short, the fixture's cleanup did not run: the session's X
+            # server and wineserver would outlive the row.
+            self.stop_wine()
+        return status
+
+    def stop_wine(self):
+        self.run(["bash", str(self.tree / "scripts/wine-session.sh"), "stop",
+                  str(self.build["win64"] / "wineprefix")], self.logs / "wine-stop.log", 60)
+
+    def take_reference(self):
+        """Runs the unmutated Linux real-window test and keeps what the
+        Windows one compares with: its screenshots and its checker."""
+        log = self.logs / "linux-reference.log"
+        status = self.run(["ctest", "--test-dir", str(self.build["linux"]), "-R", r"^window\.real$",
+                           "--no-tests=error", "--output-on-failure"], log)
+        if status != 0:
+            return False
+        shutil.rmtree(self.reference, ignore_errors=True)
+        shots = self.reference / "tests/window/real_window"
+        shots.mkdir(parents=True)
+        for shot in (self.build["linux"] / "tests/window/real_window").glob("canvas-*.png"):
+            shutil.copy2(shot, shots)
+        (self.reference / "bin").mkdir()
+        shutil.copy2(self.build["linux"] / "bin/windowcheck", self.reference / "bin")
+        return True
 
 
 def failed_tests(log):
@@ -237,26 +306,37 @@ def main():
     print(f"mutants: {len(selected)} of {len(rows)} rows from {os.path.relpath(args.table, ROOT)}; "
           f"scratch tree and build in {args.work}")
     scratch.sync()
-    if scratch.configure() != 0 or scratch.compile(scratch.logs / "baseline-build.log") != 0:
-        print("mutants: the unmutated tree does not build; see " + str(scratch.logs), file=sys.stderr)
-        return 2
+    valid = [r for r in selected if not r.problem]
+    # The Linux build always: the Windows one compares with its screenshots.
+    builds = [b for b in BUILDS if b == "linux" or any(b in r.builds for r in valid)]
+    for build in builds:
+        if scratch.configure(build) != 0 or \
+                scratch.compile(build, scratch.logs / f"baseline-build-{build}.log") != 0:
+            print(f"mutants: the unmutated tree does not build ({build}); see {scratch.logs}",
+                  file=sys.stderr)
+            return 2
+        if build == "win64" and not scratch.take_reference():
+            print("mutants: the unmutated Linux real-window test fails; see "
+                  + str(scratch.logs / "linux-reference.log"), file=sys.stderr)
+            return 2
 
     # The unmutated tests of every label set must pass, and their time sets
     # the limit for the rows that use the same labels.
-    valid = [r for r in selected if not r.problem]
     limits = {}
     for r in valid:
-        key = (tuple(r.include), tuple(r.exclude))
-        if key in limits:
-            continue
-        log = scratch.logs / f"baseline-{r.labels.replace(',', '_')}.log"
-        begun = time.monotonic()
-        if scratch.test(*key, log, None) != 0:
-            print(f"mutants: the unmutated tests labelled {r.labels} fail:\n{tail(log)}", file=sys.stderr)
-            return 2
-        took = time.monotonic() - begun
-        limits[key] = args.timeout or max(20.0, 10 * took)
-        print(f"baseline: {r.labels} passes in {took:.1f} s; limit per row {limits[key]:.0f} s")
+        for build in r.builds:
+            key = (build,) + r.key(build)
+            if key in limits:
+                continue
+            labels = ",".join([named(build, l) for l in key[1]] + ["-" + named(build, l) for l in key[2]])
+            log = scratch.logs / f"baseline-{labels.replace(',', '_').replace(':', '-')}.log"
+            begun = time.monotonic()
+            if scratch.test(*key, log, None) != 0:
+                print(f"mutants: the unmutated tests labelled {labels} fail:\n{tail(log)}", file=sys.stderr)
+                return 2
+            took = time.monotonic() - begun
+            limits[key] = args.timeout or max(20.0, 10 * took)
+            print(f"baseline: {labels} passes in {took:.1f} s; limit per row {limits[key]:.0f} s")
 
     fates = {}
     width = max(len(r.id) for r in selected)
@@ -270,25 +350,28 @@ def main():
             original = path.read_bytes()
             try:
                 scratch.write(path, original.decode().replace(r.text, r.replacement).encode())
-                build_log = scratch.logs / f"{r.id}.build.log"
-                test_log = scratch.logs / f"{r.id}.test.log"
-                if scratch.compile(build_log) != 0:
-                    fate = "killed-build"
-                    errors = [l for l in build_log.read_text(errors="replace").splitlines() if "error:" in l]
-                    detail = errors[0].strip() if errors else str(build_log)
-                else:
-                    status = scratch.test(r.include, r.exclude, test_log,
-                                          limits[(tuple(r.include), tuple(r.exclude))])
+                fate, detail = "survived", r.comment
+                for build in r.builds:
+                    suffix = "" if build == "linux" else f".{build}"
+                    build_log = scratch.logs / f"{r.id}.build{suffix}.log"
+                    test_log = scratch.logs / f"{r.id}.test{suffix}.log"
+                    if scratch.compile(build, build_log) != 0:
+                        fate = "killed-build"
+                        errors = [l for l in build_log.read_text(errors="replace").splitlines()
+                                  if "error:" in l or "error " in l]
+                        detail = errors[0].strip() if errors else str(build_log)
+                        break
+                    key = (build,) + r.key(build)
+                    status = scratch.test(*key, test_log, limits[key])
                     if status is None:
-                        fate = "timeout"
-                    elif status != 0:
+                        fate, detail = "timeout", build
+                        break
+                    if status != 0:
                         fate = "killed"
                         # Parameterised names can be long: their start says enough.
                         names = [n if len(n) <= 70 else n[:67] + "..." for n in failed_tests(test_log)]
                         detail = ", ".join(names[:3]) + (f" and {len(names) - 3} more" if len(names) > 3 else "")
-                    else:
-                        fate = "survived"
-                        detail = r.comment
+                        break
             finally:
                 scratch.write(path, original)
             if path.read_bytes() != original:

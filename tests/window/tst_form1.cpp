@@ -1,404 +1,260 @@
-// The window Form1 on the offscreen platform: its controls as laid out, the
-// routing of every user action to its command, FitCanvas, and the platform
-// services on Qt. The canvas and the services are the real ones; only the
-// user's answers to modal dialogs are scripted.
-#include <QApplication>
-#include <QCheckBox>
+// Form1 on Qt's offscreen platform, with the real canvas and services; only
+// the user's answers to dialogs are scripted. The real-window test shows
+// the picture on a screen.
 #include <QDesktopServices>
-#include <QDialogButtonBox>
-#include <QFileInfo>
-#include <QInputDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QProgressDialog>
-#include <QPushButton>
-#include <QTimer>
-#include <QUrl>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <functional>
 
 #include "Artwork.h"
 #include "Form1.h"
+#include "FormFacts.h"
 #include "PictureBox.h"
-#include "QtPlatform.h"
+#include "resources/hand.xpm"
+#include "resources/project1-16.xpm"
+#include "resources/project1-32-mono.xpm"
+#include "resources/project1-32.xpm"
 
 namespace {
 
-constexpr int kTwips = 15;
-constexpr QRgb kRedPixel = 0xFFFF0000, kWhitePixel = 0xFFFFFFFF;
-const QString kInitialInfo = QStringLiteral("Points: 0 Triangles:0 Triangulate time: 0");
-
-// Answers the next modal dialog from inside its own event loop, as a user would.
-class ModalAnswer : public QObject {
-public:
-    explicit ModalAnswer(std::function<void(QWidget*)> reply)
+// Answers the next modal dialog from inside its loop, as a user would.
+struct ModalAnswer : QTimer {
+    explicit ModalAnswer(std::function<void(QDialog*)> reply)
     {
-        connect(&timer, &QTimer::timeout, this, [this, reply] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal == nullptr || !modal->isVisible())
-                return;
-            timer.stop();
-            reply(modal);
-            seen = true;
-            // A failed check inside the answer must not leave the dialog open.
-            if (auto* dialog = qobject_cast<QDialog*>(modal); dialog != nullptr && dialog->isVisible())
-                dialog->reject();
+        connect(this, &QTimer::timeout, [this, reply] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()); dialog && dialog->isVisible()) {
+                stop();
+                reply(dialog);
+                if (dialog->isVisible())
+                    dialog->reject();
+            }
         });
-        timer.start(10);
+        start(10);
     }
-    bool seen = false;
-    QTimer timer;
 };
 
 // Takes the place of the desktop's URL opener while it lives.
-class UrlRecorder : public QObject {
+struct UrlRecorder : QObject {
     Q_OBJECT
-
 public:
     UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open"); }
     ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl& url) { urls << url; }
+    Q_INVOKABLE void open(const QUrl& url) { urls << url.toString(); }
+    QStringList urls;
 };
+
+QImage argb(const QImage& image) { return image.convertToFormat(QImage::Format_ARGB32); }
 
 }  // namespace
 
 class TestForm1 : public QObject {
     Q_OBJECT
 
-private:
     std::unique_ptr<Form1> form;  // fresh for every test: the store starts empty
 
     template <typename T = QWidget>
-    T* control(const QString& name) const
-    {
-        auto* widget = form->findChild<T*>(name);
-        if (widget == nullptr)
-            qFatal("no control %s", qPrintable(name));
-        return widget;
-    }
+    T* control(const char* name) const { return form->findChild<T*>(QLatin1String(name)); }
     PictureBox* picMain() const { return control<PictureBox>("picMain"); }
-    void click(const QString& name) { QTest::mouseClick(control(name), Qt::LeftButton); }
-    void showForm()
-    {
-        form->show();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    }
-    void resizeForm(QSize size)
-    {
-        form->resize(size);
-        QTRY_COMPARE(form->size(), size);
-    }
-    void pressCanvas(QPoint interiorPixel, Qt::MouseButton button = Qt::LeftButton)
-    {
-        QTest::mouseClick(picMain(), button, {}, interiorPixel + picMain()->contentsRect().topLeft());
-    }
-    // The canvas at a pixel of picMain's interior, as drawn and as shown.
-    [[nodiscard]] pointset::Colour canvasAt(QPoint p) const
-    {
-        return picMain()->canvas().Point(static_cast<float>(p.x() * kTwips), static_cast<float>(p.y() * kTwips));
-    }
-    [[nodiscard]] QRgb screenAt(QPoint p) const
-    {
-        QCoreApplication::processEvents();
-        return picMain()->grab().toImage().pixel(picMain()->contentsRect().topLeft() + p);
-    }
-    [[nodiscard]] std::int32_t nPoints() const { return form->pointStore().nPoints(); }
-    [[nodiscard]] QString info() const { return control<QLabel>("lblInfo")->text(); }
+    void click(const char* name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+    void showForm() { form->show(), void(QTest::qWaitForWindowActive(form.get())); }
+    void pressCanvas(QPoint at) { QTest::mouseClick(picMain(), Qt::LeftButton, {}, at + QPoint(2, 2)); }
+    QString info() const { return control<QLabel>("lblInfo")->text(); }
+    std::int32_t nPoints() const { return form->pointStore().nPoints(); }
 
 private slots:
-    void init()
-    {
-        QLocale::setDefault(QLocale::c());
-        form = std::make_unique<Form1>();
-    }
+    void init() { form = std::make_unique<Form1>(); }
     void cleanup()
     {
         form.reset();
-        // A leftover busy pointer fails only the test that left it.
-        const bool pointerRestored = QGuiApplication::overrideCursor() == nullptr;
-        for (; QGuiApplication::overrideCursor() != nullptr; QGuiApplication::restoreOverrideCursor()) {}
-        QVERIFY(pointerRestored);
+        // A busy pointer left behind fails only the test that left it.
+        const bool restored = QGuiApplication::overrideCursor() == nullptr;
+        while (QGuiApplication::overrideCursor() != nullptr)
+            QGuiApplication::restoreOverrideCursor();
+        QVERIFY(restored);
     }
 
-    void layout_data()
+    void controls_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("pixels");  // twips of the layout / 15; labels: top left only
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("style");  // b: bold, u: underlined
-        QTest::newRow("chkAuto") << "chkAuto" << QRect(440, 40, 161, 17) << "Auto triangulate" << "";
-        QTest::newRow("picMain") << "picMain" << QRect(8, 96, 593, 433) << QString() << "";
-        QTest::newRow("cmdTriangulate") << "cmdTriangulate" << QRect(304, 40, 121, 33) << "TRIANGULATE" << "b";
-        QTest::newRow("cmdClear") << "cmdClear" << QRect(168, 40, 129, 33) << "Clear all points" << "";
-        QTest::newRow("cmdRandom") << "cmdRandom" << QRect(8, 40, 153, 33) << "Generate random points" << "";
-        QTest::newRow("lblHyperlink") << "lblHyperlink" << QRect(8, 0, 0, 0)
-                                      << "VISIT www.vantrel.example/triangulation FOR MORE INFO" << "u";
-        QTest::newRow("lblInfo") << "lblInfo" << QRect(8, 80, 0, 0) << kInitialInfo << "";
-        QTest::newRow("lblTutorial") << "lblTutorial" << QRect(8, 16, 0, 0)
-                                     << "Click on the white box to create points. Click \"TRIANGULATE\" button "
-                                        "to create triangulation." << "";
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(std::size(facts::kControls)); ++i)
+            QTest::newRow(facts::kControls[i].name) << i;
     }
-    void layout()
+    void controls()
     {
-        QFETCH(QString, name);
-        QFETCH(QRect, pixels);
-        QFETCH(QString, caption);
-        QFETCH(QString, style);
-        QWidget* widget = control(name);
-        QCOMPARE(widget->font().bold(), style.contains('b'));
-        QCOMPARE(widget->font().underline(), style.contains('u'));
-        if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            QCOMPARE(button->text(), caption);
-        auto* label = qobject_cast<QLabel*>(widget);
-        QCOMPARE(label != nullptr ? QRect(widget->pos(), QSize(0, 0)) : widget->geometry(), pixels);
-        if (label == nullptr)
-            return;
-        // One line high and as wide as its text: nothing is cut off.
-        QCOMPARE(label->text(), caption);
-        const QFontMetrics metrics(label->font());
-        QVERIFY(label->height() >= metrics.height() && label->height() < 2 * metrics.lineSpacing());
-        QVERIFY(label->width() >= metrics.horizontalAdvance(caption));
+        QFETCH(int, index);
+        const facts::Control& fact = facts::kControls[index];
+        showForm();  // the canvas is fitted as the window first shows
+        QWidget* widget = control(fact.name);
+        QCOMPARE(widget->property("text").toString(), QLatin1String(fact.caption));
+        // A label is one line, as wide as its text.
+        const QFontMetrics metrics(widget->font());
+        const QSize size = fact.width != 0 ? QSize(fact.width, fact.height) : widget->size();
+        QCOMPARE(widget->geometry(), QRect(QPoint(fact.left, fact.top), size));
+        QVERIFY(fact.width != 0 || (size.width() >= metrics.horizontalAdvance(fact.caption) && size.height() < 2 * metrics.lineSpacing()));
+        // Asked for first, and the fallback this machine has.
+        const QFont font = widget->font();
+        QCOMPARE(std::tuple(font.families().value(0), QFontInfo(font).family(), font.pointSizeF(), int(font.weight()), font.underline()),
+                 std::tuple(QString(facts::kFontFace), QStringLiteral("DejaVu Sans"), facts::kFontPoints, fact.weight, fact.underline));
+        // Blue (0x00FF0000) is the link's alone.
+        QCOMPARE(widget->palette().color(QPalette::WindowText) == QColor(0, 0, 255), fact.underline);
     }
 
-    void windowAndTabOrder()
+    void pointerIconAndVersion()
     {
-        QCOMPARE(form->windowTitle(), QStringLiteral("Triangulation DLL example"));
-        QCOMPARE(form->size(), QSize(726, 658));
-        QVERIFY(!control<QCheckBox>("chkAuto")->isChecked());
+        const QCursor hand = control("lblHyperlink")->cursor();
+        QCOMPARE(hand.hotSpot(), QPoint(facts::kHotSpotX, facts::kHotSpotY));
+        QCOMPARE(argb(hand.pixmap().toImage()), argb(QImage(hand_xpm)));
+
+        // Every image is in the icon, which shows at each size the one with
+        // the most colours the screen has: the 2-colour one below 4 bits.
+        const QImage mono(project1_32_mono_xpm), colour(project1_32_xpm), small(project1_16_xpm);
+        QCOMPARE(form->windowIcon().availableSizes(), (QList<QSize>{{32, 32}, {16, 16}}));
+        QCOMPARE(argb(form->windowIcon().pixmap(32).toImage()), argb(colour));
+        QCOMPARE(argb(form->windowIcon().pixmap(16).toImage()), argb(small));
+        QCOMPARE(argb(project1::iconImageFor({32, 32}, 1)), argb(mono));
+        QCOMPARE(argb(project1::iconImageFor({32, 32}, 4)), argb(colour));
+
+        // The version record as the program's file stores it.
+        QFile program(QCoreApplication::applicationDirPath() + QStringLiteral("/Project1"));
+        const QByteArray bytes = program.open(QIODevice::ReadOnly) ? program.readAll() : QByteArray();
+        const qsizetype start = bytes.indexOf("VERSIONINFO\n");
+        const QList<QByteArray> record = bytes.mid(start, bytes.indexOf("\nEND\n", start) - start).split('\n');
+        for (const char* line : {"FileVersion=1.00", "FileVersionNumber=1.0.0.0", "ProductVersion=1.00", "ProductVersionNumber=1.0.0.0",
+                                 "Language=English (United States), 0409", "FileDescription=Triangulation DLL example"})
+            QVERIFY2(start >= 0 && record.contains(line), line);
+    }
+
+    void focusFollowsTheTabOrderAndTheCanvasEveryResize()
+    {
         showForm();
-        // The focus starts where the tab order starts, not on the first control made.
         QStringList visited{QApplication::focusWidget()->objectName()};
-        for (int i = 0; i < 5; ++i) {
+        while (visited.size() < int(std::size(facts::kTabOrder))) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(visited, QStringList({"cmdRandom", "cmdClear", "cmdTriangulate", "picMain", "chkAuto", "cmdRandom"}));
-    }
-
-    // The icon carries all three images and, as on Windows, shows the one
-    // with the most colours the screen can show.
-    void windowIcon()
-    {
-        QList<QPair<QSize, int>> images;
-        for (const auto& [image, colours] : project1::iconImages()) {
-            QSet<QRgb> distinct;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x)
-                    distinct.insert(image.pixel(x, y));
-            QVERIFY(distinct.size() <= colours && (colours == 2) == (distinct.size() <= 2));
-            images << qMakePair(image.size(), colours);
+        QCOMPARE(visited, QStringList(std::begin(facts::kTabOrder), std::end(facts::kTabOrder)));
+        for (const facts::Fit& fit : facts::kFits) {
+            form->resize(fit.clientWidth, fit.clientHeight);
+            QTRY_COMPARE(form->size(), QSize(fit.clientWidth, fit.clientHeight));
+            QCOMPARE(picMain()->geometry(), QRect(8, 96, fit.canvasWidth, fit.canvasHeight));
         }
-        QCOMPARE(images, (QList<QPair<QSize, int>>{{{32, 32}, 2}, {{32, 32}, 16}, {{16, 16}, 16}}));
-        const QIcon icon = form->windowIcon();
-        QCOMPARE(icon.availableSizes(), (QList<QSize>{{32, 32}, {16, 16}}));
-        QCOMPARE(icon.pixmap(32).toImage(), project1::iconImages()[1].image.convertToFormat(QImage::Format_RGB32));
-        QCOMPARE(project1::iconImageFor({32, 32}, 1), project1::iconImages()[0].image);
-        QCOMPARE(project1::iconImageFor({32, 32}, 4), project1::iconImages()[1].image);
-        QCOMPARE(project1::iconImageFor({16, 16}, 1), project1::iconImages()[2].image);
+        // The commands draw on the interior, inside the border.
+        QCOMPARE(QSizeF(picMain()->canvas().ScaleWidth(), picMain()->canvas().ScaleHeight()), QSizeF(9300, 5880));
     }
 
-    void fitCanvas_data()
+    void anyButtonPlacesAPoint()
     {
-        QTest::addColumn<QSize>("window");
-        QTest::addColumn<QSize>("canvas");
-        // 10890 - 240 by 9870 - 1440 - 120 twips. A dimension that would come
-        // out negative keeps its size; the other one still follows the window.
-        QTest::newRow("initial") << QSize(726, 658) << QSize(10650 / kTwips, 8310 / kTwips);
-        QTest::newRow("too narrow") << QSize(15, 700) << QSize(710, 700 - 104);
-        QTest::newRow("too low") << QSize(600, 100) << QSize(600 - 16, 554);
-        QTest::newRow("just wide enough") << QSize(16, 500) << QSize(0, 500 - 104);
-    }
-    void fitCanvas()
-    {
-        QFETCH(QSize, window);
-        QFETCH(QSize, canvas);
         showForm();
-        resizeForm(window);
-        QCOMPARE(picMain()->geometry(), QRect(QPoint(8, 96), canvas));
-        // The commands draw on the interior, without the border.
-        QCOMPARE(picMain()->canvas().ScaleWidth(),
-                 static_cast<float>(std::max(0, picMain()->contentsRect().width()) * kTwips));
-        resizeForm(QSize(800, 600));
-        QCOMPARE(picMain()->size(), QSize(800 - 16, 600 - 104));
-    }
-
-    void anyButtonPlacesAndClearClears_data()
-    {
-        QTest::addColumn<Qt::MouseButton>("button");
-        QTest::newRow("left") << Qt::LeftButton;
-        QTest::newRow("right") << Qt::RightButton;
-        QTest::newRow("middle") << Qt::MiddleButton;
-    }
-    void anyButtonPlacesAndClearClears()
-    {
-        QFETCH(Qt::MouseButton, button);
-        showForm();
+        QSignalSpy mouseDown(picMain(), &PictureBox::mouseDown);
         // The point comes with the press; a release elsewhere changes nothing.
-        const QPoint at = picMain()->contentsRect().topLeft() + QPoint(200, 150);
-        QTest::mousePress(picMain(), button, {}, at);
-        QTest::mouseRelease(picMain(), button, {}, at + QPoint(100, 0));
-        QCOMPARE(nPoints(), 1);
-        const auto& stored = form->pointStore().Points().at(1);
-        QCOMPARE(QPoint(stored.x, stored.y), QPoint(200, 150) * kTwips);
-        QCOMPARE(screenAt({200, 150}), kRedPixel);
-        QTest::mouseClick(picMain(), Qt::LeftButton, {}, QPoint(0, 50));  // on the border
-        QCOMPARE(nPoints(), 1);
-        click("cmdClear");
-        QCOMPARE(nPoints(), 0);
-        QCOMPARE(canvasAt({200, 150}), pointset::kWhite);
+        QTest::mousePress(picMain(), Qt::LeftButton, {}, QPoint(12, 22));
+        QTest::mouseRelease(picMain(), Qt::LeftButton, {}, QPoint(112, 22));
+        QTest::mouseClick(picMain(), Qt::RightButton, Qt::ShiftModifier, QPoint(102, 32));
+        QTest::mouseClick(picMain(), Qt::MiddleButton, Qt::ControlModifier | Qt::AltModifier, QPoint(202, 302));
+        QTest::mouseClick(picMain(), Qt::LeftButton, {}, QPoint(1, 50));  // on the border: nothing
+        QList<QVariantList> stored;
+        for (std::int32_t i = 1; i <= nPoints(); ++i)
+            stored << QVariantList{0, 0, float(form->pointStore().Points().at(i).x), float(form->pointStore().Points().at(i).y)};
+        QCOMPARE(mouseDown, (QList<QVariantList>{{short(1), short(0), 150.F, 300.F}, {short(2), short(1), 1500.F, 450.F},
+                                                  {short(4), short(6), 3000.F, 4500.F}}));
+        QCOMPARE(stored, (QList<QVariantList>{{0, 0, 150.F, 300.F}, {0, 0, 1500.F, 450.F}, {0, 0, 3000.F, 4500.F}}));
     }
 
-    // Only a left click on the link opens the page; the other labels do nothing.
-    void labelClicks_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("opens");
-        QTest::newRow("lblHyperlink") << "lblHyperlink" << "http://www.vantrel.example/triangulation";
-        QTest::newRow("lblInfo") << "lblInfo" << QString();
-        QTest::newRow("lblTutorial") << "lblTutorial" << QString();
-    }
+    // A left click on the link opens the page; nothing else on a label does.
     void labelClicks()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, opens);
         showForm();
         pressCanvas({50, 50});
-        UrlRecorder recorder;
-        QTest::mouseClick(control(name), Qt::RightButton);
-        QVERIFY(recorder.urls.isEmpty());
-        QTest::mouseClick(control(name), Qt::LeftButton);
-        QCoreApplication::processEvents();
-        QCOMPARE(recorder.urls, opens.isNull() ? QList<QUrl>() : QList<QUrl>({QUrl(opens)}));
-        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        ModalAnswer none([](QDialog* dialog) { QFAIL(qPrintable(dialog->windowTitle() + QStringLiteral(" came up"))); });
+        for (const facts::Control& label : {facts::kControls[5], facts::kControls[6], facts::kControls[7]}) {
+            UrlRecorder recorder;
+            QTest::mousePress(control(label.name), Qt::LeftButton);
+            QTest::mouseRelease(control(label.name), Qt::LeftButton, {}, QPoint(-4, -4));  // let go beside it
+            QVERIFY(recorder.urls.isEmpty());
+            click(label.name);
+            QCOMPARE(recorder.urls, label.underline ? QStringList{QLatin1String(facts::kPage)} : QStringList());  // the link
+        }
         QCOMPARE(nPoints(), 1);
-        QCOMPARE(info(), kInitialInfo);
+        QCOMPARE(info(), QLatin1String(facts::kControls[6].caption));
     }
 
-    void triangulateWithoutTheLibraryExplains()
+    void missingLibraryIsNamedAndNothingIsLost()
     {
-        form = std::make_unique<Form1>(nullptr, "/nonexistent/folder/libvantrel.so");
+        form = std::make_unique<Form1>(nullptr, "no-such-library.so");
         showForm();
         pressCanvas({40, 40});
         QString text;
-        ModalAnswer answer([&](QWidget* dialog) {
+        ModalAnswer answer([&](QDialog* dialog) {
             auto* box = qobject_cast<QMessageBox*>(dialog);
-            QVERIFY(box != nullptr && box->isModal());
             text = box->text();
-            QCOMPARE(box->icon(), QMessageBox::Warning);
-            QCOMPARE(box->buttons().size(), 1);
+            QCOMPARE(std::tuple(box->windowTitle(), box->icon(), box->buttons().size()),
+                     std::tuple(QStringLiteral("Error"), QMessageBox::Warning, qsizetype(1)));
             // The busy pointer does not hide the box's button.
             QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::ArrowCursor);
-            box->button(QMessageBox::Ok)->click();
         });
         click("cmdTriangulate");
-        QVERIFY(answer.seen);
-        QVERIFY2(text.contains(QStringLiteral("/nonexistent/folder/libvantrel.so")), qPrintable(text));
+        QVERIFY(!answer.isActive());
+        QVERIFY2(text.contains(QStringLiteral("no-such-library.so")) && text.contains(QCoreApplication::applicationDirPath()),
+                 qPrintable(text));
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-        QCOMPARE(canvasAt({40, 40}), pointset::kRed);
-        QCOMPARE(info(), kInitialInfo);
+        QCOMPARE(info(), QLatin1String(facts::kControls[6].caption));
     }
 
-    void randomButtonAsksAndPlaces_data()
+    void promptAsksForTheCountAndCancelChangesNothing()
     {
-        QTest::addColumn<bool>("ok");
-        QTest::newRow("ok") << true;
-        QTest::newRow("cancel") << false;
-    }
-    void randomButtonAsksAndPlaces()
-    {
-        QFETCH(bool, ok);
+        form = std::make_unique<Form1>(nullptr, VANTREL_RECORDER_PATH);  // it answers with 0 triangles
         showForm();
-        auto* chkAuto = control<QCheckBox>("chkAuto");
-        chkAuto->setChecked(true);
+        control<QCheckBox>("chkAuto")->setChecked(true);
         pressCanvas({30, 30});
-        QStringList asked;
-        ModalAnswer answer([&](QWidget* dialog) {
-            auto* input = qobject_cast<QInputDialog*>(dialog);
-            asked << input->windowTitle() << input->textValue() << input->labelText();
-            input->findChild<QLineEdit*>()->setText(QStringLiteral("25"));
-            input->findChild<QDialogButtonBox*>()->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
-        });
-        click("cmdRandom");
-        QVERIFY(answer.seen);
-        QCOMPARE(asked, QStringList({"Number of points", "50",
-                                     "Enter number of points.\nNote: Triangulate more than 1000 random-ordered "
-                                     "points can take some time..."}));
-        if (ok)
-            QVERIFY(nPoints() > 20 && nPoints() <= 25);
-        QCOMPARE(canvasAt({30, 30}), ok ? pointset::kWhite : pointset::kRed);
-        QVERIFY(chkAuto->isChecked());
-    }
-
-    void clickThreeThenTriangulate()
-    {
-        if (!QFileInfo::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/" VANTREL_LIBRARY_FILE)))
-            QSKIP("libvantrel.so is not built beside the tests");
-        showForm();
-        const int widthBefore = control("lblInfo")->width();
-        const QPoint a(100, 80), b(400, 120), c(250, 380);
-        pressCanvas(a, Qt::LeftButton);
-        pressCanvas(b, Qt::RightButton);
-        pressCanvas(c, Qt::MiddleButton);
-        click("cmdTriangulate");
-        QVERIFY2(info().startsWith(QStringLiteral("Points:3 Triangles:1 Triangulate time:")), qPrintable(info()));
-        QVERIFY(info().endsWith(QStringLiteral(" seconds")));
-        QVERIFY(control("lblInfo")->width() > widthBefore);  // widens with its caption
-
-        // On the screen: red dots, grey between them, no discs, white around.
-        for (QPoint p : {a, b, c})
-            QCOMPARE(screenAt(p), kRedPixel);
-        for (QPoint p : {a + QPoint(0, -2), b + QPoint(2, 0), (a + b + c) / 3})
-            QCOMPARE(screenAt(p), kWhitePixel);
-        for (QPoint middle : {(a + b) / 2, (b + c) / 2, (a + c) / 2}) {
-            int grey = 0;
-            for (int d = -1; d <= 1; ++d)
-                grey += (screenAt(middle + QPoint(d, 0)) == 0xFFC0C0C0) + (screenAt(middle + QPoint(0, d)) == 0xFFC0C0C0);
-            QVERIFY2(grey > 0, qPrintable(QStringLiteral("no edge near %1,%2").arg(middle.x()).arg(middle.y())));
+        const QString text = QString::fromLatin1(facts::kPromptText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        for (const auto button : {QDialogButtonBox::Cancel, QDialogButtonBox::Ok}) {
+            QStringList asked;
+            ModalAnswer answer([&](QDialog* dialog) {
+                auto* input = qobject_cast<QInputDialog*>(dialog);
+                asked << input->windowTitle() << input->labelText() << input->textValue();
+                input->findChild<QLineEdit*>()->setText(QStringLiteral("25"));
+                input->findChild<QDialogButtonBox*>()->button(button)->click();
+            });
+            click("cmdRandom");
+            QCOMPARE(asked, QStringList({QLatin1String(facts::kPromptTitle), text, QStringLiteral("50")}));
+            QVERIFY(button == QDialogButtonBox::Ok ? nPoints() > 20 && nPoints() <= 25 : nPoints() == 1);
+            QVERIFY(control<QCheckBox>("chkAuto")->isChecked());
         }
+        // lblInfo widens with its caption.
+        const int width = control("lblInfo")->width();
+        click("cmdTriangulate");
+        QVERIFY2(info().contains(QStringLiteral(" Triangles:0 Triangulate time:")), qPrintable(info()));
+        QVERIFY(control("lblInfo")->width() > width);
     }
 
-    void busyPointerIsBalanced()
+    void busyPointerAndProgress()
     {
         QtPlatform services(form.get());
-        services.setBusyPointer(pointset::kBusyHourglass);
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        services.setBusyPointer(pointset::kBusyHourglass);
-        services.setBusyPointer(pointset::kBusyDefault);
-        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-        services.setBusyPointer(pointset::kBusyDefault);
-        // Someone else's override stays where it is.
+        const auto shape = [] { return QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape() : -1; };
+        // Balanced whatever the codes come; someone else's override stays.
         QGuiApplication::setOverrideCursor(Qt::CrossCursor);
-        services.setBusyPointer(pointset::kBusyHourglass);
+        for (const int code : {pointset::kBusyHourglass, pointset::kBusyHourglass, pointset::kBusyDefault,
+                               pointset::kBusyDefault, pointset::kBusyHourglass})
+            services.setBusyPointer(code);
+        QCOMPARE(shape(), Qt::WaitCursor);
         services.setBusyPointer(pointset::kBusyDefault);
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
+        QCOMPARE(shape(), Qt::CrossCursor);
         QGuiApplication::restoreOverrideCursor();
-        // Gone with the services, gone from the screen.
-        QtPlatform(form.get()).setBusyPointer(pointset::kBusyHourglass);
-        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-    }
-
-    void progressAppearsLateAndCancels()
-    {
-        QtPlatform services(form.get());
+        // A batch shows its progress only after a while, with the arrow; its
+        // Cancel ends the batch, and the hourglass comes back.
         services.setBusyPointer(pointset::kBusyHourglass);
         services.beginProgress(1000);
-        QVERIFY(services.progress(1));
-        QCOMPARE(form->findChild<QProgressDialog*>(), nullptr);  // too early
+        QVERIFY(services.progress(1) && form->findChild<QProgressDialog*>() == nullptr);
         QTest::qWait(QtPlatform::kProgressDelayMs + 100);
         QVERIFY(services.progress(500));
         auto* dialog = form->findChild<QProgressDialog*>();
         QVERIFY(dialog != nullptr && dialog->isVisible() && dialog->isModal());
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+        QCOMPARE(shape(), Qt::ArrowCursor);
         QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
-        QTest::qWait(50);
-        QVERIFY(!services.progress(600));
+        QTRY_VERIFY(!services.progress(600));
         services.endProgress();
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QCOMPARE(shape(), Qt::WaitCursor);
         services.setBusyPointer(pointset::kBusyDefault);
     }
 };

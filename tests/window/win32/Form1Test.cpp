@@ -1,184 +1,247 @@
-// Form1 as a real window: layout, text, fonts and colours, the keyboard
-// focus, the pointers, the canvas fitted on resize, and the commands as the
-// window's controls start them.
+// Form1 as a real window under Wine, in the test's own process, and the
+// pictures and version record as Project1.exe stores them. The real-window
+// test drives the program itself.
 #include <windows.h>
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <array>
-#include <tuple>
+#include <functional>
+#include <map>
+#include <sstream>
 
-#include "Pictures.h"
-#include "WindowFixture.h"
+#include "../FormFacts.h"
+#include "Form1.h"
+#include "Handles.h"
+#include "Resource.h"
+#include "Text.h"
+#include "resources/hand.xpm"
+#include "resources/project1-16.xpm"
+#include "resources/project1-32-mono.xpm"
+#include "resources/project1-32.xpm"
 
 namespace {
 
-using Form1Layout = WindowTest;
+using win32::widen;
+using win32::windowText;
+using Pixels = std::vector<std::int64_t>;  // 0xRRGGBB, -1 where transparent
+using Box = std::array<LONG, 4>;           // left, top, right, bottom
 
-// Design positions in twips are pixels at 96 dpi, 15 twips to a pixel.
-struct Laid {
-    int id;
-    const wchar_t* text;
-    RECT place;  // the labels: left and top only, their size follows the text
-};
-
-TEST_F(Form1Layout, ClientAreaControlsAndCaptionsAsDesigned) {
-    RECT client{};
-    GetClientRect(window(), &client);
-    EXPECT_EQ(client, (RECT{0, 0, 726, 658}));
-    EXPECT_EQ(win32::windowText(window()), L"Triangulation DLL example");
-
-    const std::array<Laid, 8> laid{{
-        {IDC_CHKAUTO, L"Auto triangulate", {440, 40, 601, 57}},
-        {IDC_PICMAIN, L"", {8, 96, 718, 650}},  // fitted: 10650 x 8310 twips
-        {IDC_CMDTRIANGULATE, L"TRIANGULATE", {304, 40, 425, 73}},
-        {IDC_CMDCLEAR, L"Clear all points", {168, 40, 297, 73}},
-        {IDC_CMDRANDOM, L"Generate random points", {8, 40, 161, 73}},
-        {IDC_LBLHYPERLINK, L"VISIT www.vantrel.example/triangulation FOR MORE INFO", {8, 0, 0, 0}},
-        {IDC_LBLINFO, L"Points: 0 Triangles:0 Triangulate time: 0", {8, 80, 0, 0}},
-        {IDC_LBLTUTORIAL,
-         L"Click on the white box to create points. Click \"TRIANGULATE\" button to create triangulation.",
-         {8, 16, 0, 0}},
-    }};
-    for (const Laid& expected : laid) {
-        const HWND c = control(expected.id);
-        ASSERT_NE(c, nullptr) << expected.id;
-        EXPECT_EQ(win32::windowText(c), expected.text) << expected.id;
-        const RECT at = placeOf(c);
-        if (expected.place.right != 0) {
-            EXPECT_EQ(at, expected.place) << expected.id;
-        } else {
-            EXPECT_EQ(std::pair(at.left, at.top), std::pair(expected.place.left, expected.place.top));
-        }
+// An XPM picture's pixels, read straight from its C array.
+template <std::size_t N>
+Pixels picture(const char* const (&xpm)[N]) {
+    int width = 0, height = 0, colours = 0, chars = 0;
+    std::istringstream(xpm[0]) >> width >> height >> colours >> chars;
+    std::map<std::string, std::int64_t> colourOf;
+    for (int c = 1; c <= colours; ++c) {
+        const std::string line = xpm[c], value = line.substr(line.rfind(' ') + 1);
+        colourOf[line.substr(0, std::size_t(chars))] = value == "None" ? -1 : std::stoll(value.substr(1), nullptr, 16);
     }
-    EXPECT_EQ(SendMessageW(control(IDC_CHKAUTO), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-
-    // The sunken border is two pixels; inside it is the raster.
-    RECT interior{};
-    GetClientRect(canvas(), &interior);
-    EXPECT_EQ(interior, (RECT{0, 0, 706, 550}));
-    EXPECT_EQ(form->canvasBox().canvas().width(), 706);
-    EXPECT_EQ(form->canvasBox().canvas().height(), 550);
-    EXPECT_NE(GetWindowLongPtrW(canvas(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+    Pixels pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels.push_back(colourOf.at(std::string(xpm[1 + colours + y] + x * chars, std::size_t(chars))));
+    return pixels;
 }
 
-// The window class carries the program icon, big and small: at 16 colours
-// on any screen that shows them.
-TEST_F(Form1Layout, WindowShowsTheProgramIconInBothSizes) {
-    struct Expected { int index, size; Picture picture; };
-    for (const auto& [index, size, expected] :
-         {Expected{GCLP_HICON, 32, picture(project1_32_xpm)}, Expected{GCLP_HICONSM, 16, picture(project1_16_xpm)}}) {
-        const auto icon = reinterpret_cast<HICON>(GetClassLongPtrW(window(), index));
-        ASSERT_NE(icon, nullptr) << size;
-        std::string problem;
-        const Picture drawn = shown(icon, size, size, problem);
-        EXPECT_EQ(problem, "");
-        EXPECT_EQ(drawn.pixels, expected.pixels) << size;
-    }
+// An icon or cursor as the system draws it, size x size, on a colour no
+// 16-colour palette has: where that shows, the picture is transparent.
+Pixels shown(HICON icon, int size) {
+    const HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    std::uint32_t* bits = nullptr;
+    const HGDIOBJ before = SelectObject(dc, CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
+    std::fill_n(bits, size * size, 0x123456);
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    Pixels pixels;
+    for (int i = 0; i < size * size; ++i) pixels.push_back((bits[i] & 0xFFFFFF) == 0x123456 ? -1 : std::int64_t{bits[i] & 0xFFFFFF});
+    DeleteObject(SelectObject(dc, before));
+    DeleteDC(dc);
+    return pixels;
 }
 
-// The three labels are one line high and as wide as their text; lblInfo
-// grows with its caption.
-TEST_F(Form1Layout, LabelsFitTheirOneLineOfText) {
-    for (int id : {IDC_LBLHYPERLINK, IDC_LBLINFO, IDC_LBLTUTORIAL}) {
-        const HWND label = control(id);
-        const std::wstring text = win32::windowText(label);
-        const HDC dc = GetDC(label);
-        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-        TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
-        SelectObject(dc, old);
-        ReleaseDC(label, dc);
-        const RECT at = placeOf(label);
-        EXPECT_EQ(at.right - at.left, extent.cx) << id;
-        EXPECT_EQ(at.bottom - at.top, metrics.tmHeight) << id;
-        EXPECT_LE(metrics.tmHeight, 16) << "one line";
-    }
+std::wstring thisFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+    return path.substr(0, path.find_last_of(L"\\/"));
 }
 
-// With the recording stand-in as the library: every run answers 0 triangles.
-class WithLibrary : public WindowTest {
+// The controls in the order of facts::kControls.
+constexpr int kIds[] = {IDC_CHKAUTO, IDC_PICMAIN, IDC_CMDTRIANGULATE, IDC_CMDCLEAR, IDC_CMDRANDOM, IDC_LBLHYPERLINK, IDC_LBLINFO, IDC_LBLTUTORIAL};
+
+// A shown Form1 whose library is `library`. Each dialog it opens is noted in
+// `seen` and handed to `answer` once it is up, to be closed by a posted
+// message (its loop has not started yet): by default with its last button.
+class Form1Test : public ::testing::Test {
 protected:
-    WithLibrary() : WindowTest(VANTREL_RECORDER_FILE) {}
+    explicit Form1Test(const char* library = "no-such-library.dll")
+        : form(std::make_unique<Form1>(GetModuleHandleW(nullptr), library)) {}
+    void SetUp() override {
+        current = this;
+        hook = SetWindowsHookExW(WH_CBT, &Form1Test::cbt, nullptr, GetCurrentThreadId());
+        ASSERT_TRUE(form->create());
+        ShowWindow(window(), SW_SHOWNORMAL);
+        SetWindowSubclass(window(), &Form1Test::spy, 1, 0);
+        pump();
+    }
+    void TearDown() override {
+        form.reset();
+        UnhookWindowsHookEx(hook);
+    }
+
+    // Its text is a message box's, or the prompt's; the window may take input meanwhile, or not.
+    struct Dialog { std::wstring title, text; bool cancel, ownerEnabled; };
+    std::vector<Dialog> seen;
+    std::function<void(HWND)> answer = [](HWND dialog) {
+        PostMessageW(dialog, WM_COMMAND, GetDlgItem(dialog, IDCANCEL) != nullptr ? IDCANCEL : IDOK, 0);
+    };
+    std::vector<PictureBox::MouseDown> mouseDowns;  // as picMain reported them
+
+    static LRESULT CALLBACK cbt(int code, WPARAM wParam, LPARAM lParam) {
+        const auto dialog = reinterpret_cast<HWND>(wParam);
+        wchar_t name[8]{};
+        if (code == HCBT_ACTIVATE && GetClassNameW(dialog, name, 8) > 0 && std::wstring(name) == L"#32770") {
+            const HWND text = GetDlgItem(dialog, GetDlgItem(dialog, IDC_PROMPT_TEXT) != nullptr ? IDC_PROMPT_TEXT : 0xFFFF);
+            current->seen.push_back({windowText(dialog), windowText(text),
+                                     GetDlgItem(dialog, IDCANCEL) != nullptr, IsWindowEnabled(current->window()) != FALSE});
+            current->answer(dialog);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static LRESULT CALLBACK spy(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+        if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == PictureBox::kMouseDownCode)
+            current->mouseDowns.push_back(*reinterpret_cast<PictureBox::MouseDown*>(lParam));
+        if (message == WM_GETMINMAXINFO)  // lets the window be narrower than the system's minimum
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {1, 1};
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+
+    // Lets the window take the messages waiting for it, and drops the WM_QUIT
+    // of a window that went before, which would end the next dialog at once.
+    static void pump() {
+        MSG message{};
+        for (int round = 0; round < 3; ++round, Sleep(10))
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE)
+                if (message.message != WM_QUIT) DispatchMessageW(&message);
+    }
+    HWND window() const { return form->Window(); }
+    HWND control(int id) const { return GetDlgItem(window(), id); }
+    HWND canvas() const { return form->canvasBox().Window(); }
+    Box placeOf(HWND child) const {  // in client coordinates; the window's own client area
+        RECT r{};
+        child == window() ? GetClientRect(child, &r) : GetWindowRect(child, &r);
+        if (child != window()) MapWindowPoints(HWND_DESKTOP, window(), reinterpret_cast<POINT*>(&r), 2);
+        return {r.left, r.top, r.right, r.bottom};
+    }
+    void click(int id) { SendMessageW(control(id), BM_CLICK, 0, 0); }
+    void press(UINT message, WPARAM keys, int x, int y) { SendMessageW(canvas(), message, keys, MAKELPARAM(x, y)); }
+    HCURSOR cursorOver(HWND child) {  // as the window answers WM_SETCURSOR
+        SetCursor(nullptr);
+        SendMessageW(window(), WM_SETCURSOR, reinterpret_cast<WPARAM>(child), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    }
+    std::int32_t nPoints() const { return form->pointStore().nPoints(); }
+
+    std::unique_ptr<Form1> form;
+    HHOOK hook = nullptr;
+    static inline Form1Test* current = nullptr;
 };
 
-TEST_F(WithLibrary, LblInfoWidensWithItsCaption) {
-    const RECT before = placeOf(control(IDC_LBLINFO));
-    press(WM_LBUTTONDOWN, MK_LBUTTON, 50, 50);
-    click(IDC_CMDTRIANGULATE);
-    EXPECT_EQ(win32::windowText(control(IDC_LBLINFO)), L"Points:1 Triangles:0 Triangulate time:0 seconds");
-    const RECT after = placeOf(control(IDC_LBLINFO));
-    EXPECT_EQ(std::pair(after.left, after.top), std::pair(before.left, before.top));
-    EXPECT_GT(after.right, before.right);
-    EXPECT_TRUE(dialogs.empty());
-}
-
-TEST_F(Form1Layout, FontsAreMsSansSerifAtEightAndAQuarterPoints) {
-    struct Expected { int id; LONG weight; bool underline; };
-    for (const auto [id, weight, underline] :
-         {Expected{IDC_CHKAUTO, FW_NORMAL, false}, Expected{IDC_CMDTRIANGULATE, 700, false},
-          Expected{IDC_CMDCLEAR, FW_NORMAL, false}, Expected{IDC_CMDRANDOM, FW_NORMAL, false},
-          Expected{IDC_LBLHYPERLINK, FW_NORMAL, true}, Expected{IDC_LBLINFO, FW_NORMAL, false},
-          Expected{IDC_LBLTUTORIAL, FW_NORMAL, false}}) {
-        const auto font = reinterpret_cast<HFONT>(SendMessageW(control(id), WM_GETFONT, 0, 0));
-        ASSERT_NE(font, nullptr) << id;
+TEST_F(Form1Test, ControlsAsTheUserSeesThem) {
+    for (std::size_t i = 0; i < std::size(kIds); ++i) {
+        const facts::Control& fact = facts::kControls[i];
+        SCOPED_TRACE(fact.name);
+        const HWND c = control(kIds[i]);
+        const auto font = reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0));
         LOGFONTW asked{};
         GetObjectW(font, sizeof asked, &asked);
-        EXPECT_EQ(std::wstring(asked.lfFaceName), L"MS Sans Serif") << id;
-        EXPECT_EQ(asked.lfWeight, weight) << id;
-        EXPECT_EQ(asked.lfUnderline != 0, underline) << id;
-        // 8.25 points of 1/72 inch at 96 dpi: 11 pixels of character height.
-        EXPECT_EQ(asked.lfHeight, -11) << id;
-        // And the system found that face.
-        const HDC dc = GetDC(control(id));
-        const HGDIOBJ old = SelectObject(dc, font);
-        std::array<wchar_t, LF_FACESIZE> face{};
-        GetTextFaceW(dc, LF_FACESIZE, face.data());
+        const win32::WindowDC dc(c);
+        const win32::Selection selected(dc.get(), font);
+        wchar_t face[LF_FACESIZE]{};
+        GetTextFaceW(dc.get(), LF_FACESIZE, face);
         TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
-        SelectObject(dc, old);
-        ReleaseDC(control(id), dc);
-        EXPECT_EQ(std::wstring(face.data()), L"MS Sans Serif") << id;
-        EXPECT_EQ(metrics.tmHeight - metrics.tmInternalLeading, 11) << id;
+        GetTextMetricsW(dc.get(), &metrics);
+        const std::wstring text = windowText(c);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc.get(), text.c_str(), int(text.size()), &extent);
+        // A label is one line, as wide as its text.
+        const SIZE size = fact.width != 0 ? SIZE{fact.width, fact.height} : SIZE{extent.cx, metrics.tmHeight};
+        EXPECT_EQ(placeOf(c), (Box{fact.left, fact.top, fact.left + size.cx, fact.top + size.cy}));
+        EXPECT_EQ(text, widen(fact.caption));
+        if (*fact.caption == '\0') continue;  // the canvas has no text
+        // The font asked for, and found.
+        EXPECT_EQ(std::tuple(std::wstring(asked.lfFaceName), std::wstring(face), asked.lfHeight,
+                             metrics.tmHeight - metrics.tmInternalLeading, asked.lfWeight, asked.lfUnderline != 0),
+                  std::tuple(widen(facts::kFontFace), widen(facts::kFontFace), -facts::kCharHeight, facts::kCharHeight, fact.weight, fact.underline));
+        // Blue is the link's alone.
+        SendMessageW(window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(c));
+        EXPECT_EQ(GetTextColor(dc.get()) == facts::kLinkColour, fact.underline);
     }
 }
 
-// The colour a static control is drawn with, as the window answers
-// WM_CTLCOLORSTATIC.
-COLORREF textColourOf(HWND window, HWND label) {
-    const HDC dc = CreateCompatibleDC(nullptr);
-    SetTextColor(dc, RGB(1, 2, 3));
-    SendMessageW(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
-    const COLORREF colour = GetTextColor(dc);
-    DeleteDC(dc);
-    return colour;
-}
+TEST_F(Form1Test, PicturesInEverySizeAndDepthAndTheVersionRecordAsStored) {
+    const auto icon = [this](int index) { return reinterpret_cast<HICON>(GetClassLongPtrW(window(), index)); };
+    EXPECT_EQ(shown(icon(GCLP_HICON), 32), picture(project1_32_xpm));
+    EXPECT_EQ(shown(icon(GCLP_HICONSM), 16), picture(project1_16_xpm));
+    EXPECT_EQ(shown(form->handCursor(), 32), picture(hand_xpm));
 
-TEST_F(Form1Layout, OnlyTheLinkIsBlue) {
-    EXPECT_EQ(textColourOf(window(), control(IDC_LBLHYPERLINK)), 0x00FF0000u);
-    EXPECT_NE(textColourOf(window(), control(IDC_LBLINFO)), 0x00FF0000u);
-    EXPECT_NE(textColourOf(window(), control(IDC_LBLTUTORIAL)), 0x00FF0000u);
-}
-
-// ------------------------------------------------------------ focus
-
-TEST_F(Form1Layout, TabOrderAndStartUpFocus) {
-    EXPECT_EQ(GetFocus(), control(IDC_CMDRANDOM));
-    std::vector<int> order;
-    HWND at = control(IDC_CMDRANDOM);
-    for (int i = 0; i < 5; ++i) {
-        at = GetNextDlgTabItem(window(), at, FALSE);
-        order.push_back(GetDlgCtrlID(at));
+    // Project1.exe's icon group: each image at its size and colour depth.
+    const std::wstring program = thisFolder() + L"\\Project1.exe";
+    const HMODULE file = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(file, nullptr);
+    const auto bytes = [file](LPCWSTR type, int id) {
+        const HRSRC found = FindResourceW(file, MAKEINTRESOURCEW(id), type);
+        return std::pair(static_cast<BYTE*>(LockResource(LoadResource(file, found))), SizeofResource(file, found));
+    };
+    struct Image { int size, bits; Pixels pixels; };
+    const Image images[] = {{32, 1, picture(project1_32_mono_xpm)}, {32, 4, picture(project1_32_xpm)}, {16, 4, picture(project1_16_xpm)}};
+    const BYTE* group = bytes(RT_GROUP_ICON, IDI_PROJECT1).first;  // a 6-byte header, 14-byte entries
+    ASSERT_EQ(reinterpret_cast<const WORD*>(group)[2], std::size(images));
+    for (std::size_t i = 0; i < std::size(images); ++i) {
+        const BYTE* entry = group + 6 + 14 * i;
+        EXPECT_EQ(std::tuple(int{entry[0]}, int{entry[1]}, int{entry[2]}, int{entry[6]}),
+                  std::tuple(images[i].size, images[i].size, 1 << images[i].bits, images[i].bits)) << i;
+        const auto [data, size] = bytes(RT_ICON, *reinterpret_cast<const WORD*>(entry + 12));
+        const HICON image = CreateIconFromResourceEx(data, size, TRUE, 0x00030000, images[i].size, images[i].size, 0);
+        EXPECT_EQ(shown(image, images[i].size), images[i].pixels) << i;
+        DestroyIcon(image);
     }
-    EXPECT_EQ(order, (std::vector<int>{IDC_CMDCLEAR, IDC_CMDTRIANGULATE, IDC_PICMAIN, IDC_CHKAUTO, IDC_CMDRANDOM}));
+    // The hand: its hot spot, then its image of 32 x 32 in 16 colours.
+    const BYTE* hand = bytes(RT_CURSOR, reinterpret_cast<WORD*>(bytes(RT_GROUP_CURSOR, IDC_HAND_POINTER).first)[9]).first;
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(hand + 4);
+    EXPECT_EQ(std::tuple(hand[0], hand[2], header->biWidth, header->biHeight, header->biBitCount),
+              std::tuple(BYTE(facts::kHotSpotX), BYTE(facts::kHotSpotY), 32L, 64L, WORD{4}));
+    FreeLibrary(file);
+
+    // The version record.
+    std::vector<BYTE> record(GetFileVersionInfoSizeW(program.c_str(), nullptr));
+    ASSERT_TRUE(!record.empty() && GetFileVersionInfoW(program.c_str(), 0, DWORD(record.size()), record.data()));
+    UINT length = 0;
+    const auto value = [&](const std::wstring& path, void* found = nullptr) {
+        return VerQueryValueW(record.data(), path.c_str(), &found, &length) != FALSE ? found : nullptr;
+    };
+    const auto* fixed = static_cast<VS_FIXEDFILEINFO*>(value(L"\\"));
+    const auto* language = static_cast<WORD*>(value(L"\\VarFileInfo\\Translation"));
+    ASSERT_TRUE(fixed != nullptr && language != nullptr);
+    EXPECT_EQ(std::tuple(fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS, fixed->dwProductVersionLS),
+              std::tuple(0x00010000ul, 0ul, 0x00010000ul, 0ul)) << "1.0.0.0";
+    EXPECT_EQ(std::pair(language[0], language[1]), std::pair(WORD{0x0409}, WORD{1200})) << "English (United States)";
+    for (const auto& [key, expected] : {std::pair(L"FileVersion", L"1.00"), std::pair(L"ProductVersion", L"1.00"),
+                                        std::pair(L"FileDescription", L"Triangulation DLL example")}) {
+        const auto* text = static_cast<const wchar_t*>(value(std::wstring(L"\\StringFileInfo\\040904B0\\") + key));
+        EXPECT_EQ(std::wstring(text != nullptr ? text : L"(none)"), expected) << key;
+    }
 }
 
-TEST_F(Form1Layout, ActivationGivesTheFocusBackToItsControl) {
+TEST_F(Form1Test, FocusStartsOnCmdRandomFollowsTheTabOrderAndComesBack) {
+    std::vector<std::string> order;
+    for (HWND at = GetFocus(); order.size() < std::size(facts::kTabOrder); at = GetNextDlgTabItem(window(), at, FALSE))
+        order.push_back(facts::kControls[std::find(kIds, std::end(kIds), GetDlgCtrlID(at)) - kIds].name);
+    EXPECT_EQ(order, std::vector<std::string>(std::begin(facts::kTabOrder), std::end(facts::kTabOrder)));
+    // Another window takes the activation and gives it back: so does the focus.
     SetFocus(control(IDC_CHKAUTO));
-    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
-                                       nullptr, nullptr, nullptr, nullptr);
+    const HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
     SetActiveWindow(other);
     pump();
     SetActiveWindow(window());
@@ -187,270 +250,113 @@ TEST_F(Form1Layout, ActivationGivesTheFocusBackToItsControl) {
     DestroyWindow(other);
 }
 
-// ------------------------------------------------------------ pointers
-
-HCURSOR cursorOver(HWND window, HWND child) {
-    SetCursor(nullptr);
-    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(child), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    return GetCursor();
+TEST_F(Form1Test, HandOverTheLinkHourglassEverywhereWhileBusyToTheEnd) {
+    const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT), arrow = LoadCursorW(nullptr, IDC_ARROW);
+    EXPECT_EQ(std::pair(cursorOver(control(IDC_LBLHYPERLINK)), cursorOver(canvas())), std::pair(form->handCursor(), arrow));
+    // Over the canvas, the hourglass comes at once and goes when the command
+    // ends, whether or not the pointer moves.
+    RECT inside{};
+    GetWindowRect(canvas(), &inside);
+    SetCursorPos(inside.left + 100, inside.top + 100);
+    form->platform().setBusyPointer(pointset::kBusyHourglass);
+    EXPECT_EQ(GetCursor(), wait);
+    for (HWND over : {control(IDC_LBLHYPERLINK), canvas(), control(IDC_CMDCLEAR), control(IDC_LBLINFO), window()})
+        EXPECT_EQ(cursorOver(over), wait) << GetDlgCtrlID(over);
+    // A long batch's progress window takes the input from the window; its
+    // Cancel stops the batch, and then the window is as it was.
+    answer = [](HWND) {};
+    form->platform().setProgressDelay(0);
+    form->platform().beginProgress(100);
+    EXPECT_TRUE(form->platform().progress(1) && !IsWindowEnabled(window()));
+    SendDlgItemMessageW(form->platform().progressWindow(), IDCANCEL, BM_CLICK, 0, 0);
+    EXPECT_FALSE(form->platform().progress(2));
+    form->platform().endProgress();
+    EXPECT_TRUE(form->platform().progressWindow() == nullptr && IsWindowEnabled(window()));
+    SetCursor(wait);
+    form->platform().setBusyPointer(pointset::kBusyDefault);
+    EXPECT_EQ(GetCursor(), arrow);
+    EXPECT_EQ(cursorOver(control(IDC_LBLHYPERLINK)), form->handCursor());
 }
 
-TEST_F(Form1Layout, HandOverTheLinkHourglassEverywhereWhileBusy) {
-    const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
-    const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    EXPECT_EQ(cursorOver(window(), control(IDC_LBLHYPERLINK)), form->handCursor());
-    EXPECT_EQ(cursorOver(window(), canvas()), arrow);
-    form->platform().setBusyPointer(11);
-    for (int id : {IDC_LBLHYPERLINK, IDC_PICMAIN, IDC_CMDCLEAR, IDC_LBLINFO})
-        EXPECT_EQ(cursorOver(window(), control(id)), wait) << id;
-    EXPECT_EQ(cursorOver(window(), window()), wait);
-    form->platform().setBusyPointer(0);
-    EXPECT_EQ(cursorOver(window(), control(IDC_LBLHYPERLINK)), form->handCursor());
-    EXPECT_EQ(cursorOver(window(), canvas()), arrow);
-}
-
-TEST_F(Form1Layout, HandCursorIsTheXpmPictureWithItsHotSpot) {
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(form->handCursor(), &info));
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    EXPECT_FALSE(info.fIcon);
-    EXPECT_EQ(std::pair(info.xHotspot, info.yHotspot), std::pair(12ul, 1ul));
-    std::string problem;
-    const Picture drawn = shown(form->handCursor(), 32, 32, problem);
-    EXPECT_EQ(problem, "");
-    EXPECT_EQ(drawn.pixels, picture(hand_xpm).pixels);
-}
-
-// ------------------------------------------------------------ the canvas follows the window
-
-// The canvas's outer rectangle FitCanvas gives for a client area, where
-// each statement that would give a negative size keeps the previous side.
-RECT fitted(const RECT& client, const RECT& previous) {
-    RECT r = previous;
-    if (client.right >= 16) r.right = client.right - 8;
-    if (client.bottom >= 104) r.bottom = client.bottom - 8;
-    return r;
-}
-
-TEST_F(Form1Layout, CanvasIsFittedOnEveryResizeAndSkipsANegativeSize) {
-    const std::array<SIZE, 5> sizes{{{900, 700}, {12, 500}, {640, 50}, {12, 30}, {640, 500}}};
-    RECT expected = placeOf(canvas());
-    for (const SIZE& size : sizes) {
-        resizeClient(size.cx, size.cy);
-        RECT client{};
-        GetClientRect(window(), &client);  // the system may keep a window from being that small
-        expected = fitted(client, expected);
-        EXPECT_EQ(placeOf(canvas()), expected) << size.cx << " x " << size.cy;
+TEST_F(Form1Test, CanvasFollowsEveryResizeAndSkipsANegativeSide) {
+    for (const facts::Fit& fit : facts::kFits) {
+        RECT frame{0, 0, fit.clientWidth, fit.clientHeight};
+        AdjustWindowRectEx(&frame, DWORD(GetWindowLongPtrW(window(), GWL_STYLE)), FALSE, DWORD(GetWindowLongPtrW(window(), GWL_EXSTYLE)));
+        SetWindowPos(window(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+        pump();
+        ASSERT_EQ(placeOf(window()), (Box{0, 0, fit.clientWidth, fit.clientHeight}));
+        EXPECT_EQ(placeOf(canvas()), (Box{8, 96, 8 + fit.canvasWidth, 96 + fit.canvasHeight}));
     }
-    EXPECT_EQ(expected, (RECT{8, 96, 632, 492}));
-    // Minimised, the client area has no size: both statements are skipped.
-    ShowWindow(window(), SW_MINIMIZE);
-    pump();
-    EXPECT_EQ(placeOf(canvas()), expected);
-    ShowWindow(window(), SW_RESTORE);
-    pump();
-    EXPECT_EQ(placeOf(canvas()), expected);
-    EXPECT_EQ(form->canvasBox().canvas().width(), 620);
-    EXPECT_EQ(form->canvasBox().canvas().height(), 392);
 }
 
-// ------------------------------------------------------------ commands from the controls
-
-TEST_F(Form1Layout, PressesWithAnyButtonPlacePointsInTwipsOfTheInterior) {
+TEST_F(Form1Test, AnyButtonPlacesAPointInTwipsOfTheInterior) {
     press(WM_LBUTTONDOWN, MK_LBUTTON, 10, 20);
-    press(WM_RBUTTONDOWN, MK_RBUTTON | MK_CONTROL, 100, 30);
-    press(WM_MBUTTONDOWN, MK_MBUTTON | MK_SHIFT, 200, 300);
-    press(WM_LBUTTONDOWN, MK_LBUTTON, 10, 20);  // on the first disc: refused
-    const auto& points = form->pointStore().Points();
-    ASSERT_EQ(form->pointStore().nPoints(), 3);
-    EXPECT_EQ(std::pair(points.at(1).x, points.at(1).y), std::pair(150, 300));
-    EXPECT_EQ(std::pair(points.at(2).x, points.at(2).y), std::pair(1500, 450));
-    EXPECT_EQ(std::pair(points.at(3).x, points.at(3).y), std::pair(3000, 4500));
+    press(WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT, 100, 30);
+    press(WM_MBUTTONDOWN, MK_MBUTTON | MK_CONTROL | MK_SHIFT, 200, 300);
+    press(WM_XBUTTONDOWN, MAKEWPARAM(MK_XBUTTON1, XBUTTON1), 300, 300);
+    using Seen = std::tuple<int, int, float, float>;
+    std::vector<Seen> reported, stored;
+    for (const auto& p : mouseDowns) reported.emplace_back(p.button, p.shift, p.x, p.y);
+    for (std::int32_t i = 1; i <= nPoints(); ++i)
+        stored.emplace_back(0, 0, float(form->pointStore().Points().at(i).x), float(form->pointStore().Points().at(i).y));
+    EXPECT_EQ(reported, (std::vector<Seen>{{1, 0, 150.F, 300.F}, {2, 1, 1500.F, 450.F}, {4, 3, 3000.F, 4500.F},
+                                           {0, 0, 4500.F, 4500.F}}));
+    EXPECT_EQ(stored, (std::vector<Seen>{{0, 0, 150.F, 300.F}, {0, 0, 1500.F, 450.F}, {0, 0, 3000.F, 4500.F}, {0, 0, 4500.F, 4500.F}}));
     EXPECT_EQ(GetFocus(), canvas()) << "a press focuses the canvas";
-    // The drawing is invalidated for the next paint.
-    RECT pending{};
-    EXPECT_TRUE(GetUpdateRect(canvas(), &pending, FALSE));
-    click(IDC_CMDCLEAR);
-    EXPECT_EQ(form->pointStore().nPoints(), 0);
 }
 
-TEST_F(Form1Layout, MissingLibraryIsReportedAndNothingIsLost) {
+TEST_F(Form1Test, FailuresAreReportedAndNothingIsLost) {
     press(WM_LBUTTONDOWN, MK_LBUTTON, 10, 20);
+    HICON icon = nullptr;
+    answer = [&](HWND box) {
+        for (HWND child = GetWindow(box, GW_CHILD); child != nullptr && icon == nullptr; child = GetWindow(child, GW_HWNDNEXT))
+            icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    };
     click(IDC_CMDTRIANGULATE);
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0].title, L"Error");
-    EXPECT_NE(dialogs[0].text.find(L"no-such-library.dll"), std::wstring::npos) << win32::narrow(dialogs[0].text);
-    EXPECT_EQ(dialogs[0].buttons, std::vector<int>{IDOK});
-    EXPECT_EQ(form->pointStore().nPoints(), 1);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(std::tuple(seen[0].title, icon, seen[0].cancel, seen[0].ownerEnabled),
+              std::tuple(L"Error", LoadIconW(nullptr, IDI_EXCLAMATION), false, false));
+    EXPECT_NE(seen[0].text.find(thisFolder()), std::wstring::npos) << win32::narrow(seen[0].text);
     EXPECT_FALSE(form->platform().busy()) << "the hourglass is gone";
     EXPECT_TRUE(IsWindowEnabled(window()));
+    // A program that cannot start.
+    form->platform().shell("no-such-program-anywhere http://x", 3);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].title, L"Project1");
+    EXPECT_NE(seen[1].text.find(L"no-such-program-anywhere"), std::wstring::npos);
+    EXPECT_NE(seen[1].text.find(L"(error 2)"), std::wstring::npos) << win32::narrow(seen[1].text);
 }
 
-TEST_F(Form1Layout, PromptAsksForTheCountAndCancelChangesNothing) {
+class WithLibrary : public Form1Test {
+protected:
+    WithLibrary() : Form1Test(VANTREL_RECORDER_FILE) {}  // it answers every run with 0 triangles
+};
+
+TEST_F(WithLibrary, PromptAsksForTheCountAndCancelChangesNothing) {
     int button = IDCANCEL;
-    std::wstring reply;
-    textId = IDC_PROMPT_TEXT;
     answer = [&](HWND prompt) {
-        std::array<wchar_t, 16> field{};
-        GetDlgItemTextW(prompt, IDC_PROMPT_REPLY, field.data(), 16);
         DWORD from = 0, to = 0;
-        SendDlgItemMessageW(prompt, IDC_PROMPT_REPLY, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
-                            reinterpret_cast<LPARAM>(&to));
-        EXPECT_EQ(std::wstring(field.data()), L"50");
-        EXPECT_EQ(std::pair(from, to), std::pair(0ul, 2ul)) << "the default is selected";
-        if (!reply.empty()) SetDlgItemTextW(prompt, IDC_PROMPT_REPLY, reply.c_str());
-        PostMessageW(prompt, WM_COMMAND, static_cast<WPARAM>(button), 0);
+        SendDlgItemMessageW(prompt, IDC_PROMPT_REPLY, EM_GETSEL, WPARAM(&from), LPARAM(&to));
+        EXPECT_EQ(windowText(GetDlgItem(prompt, IDC_PROMPT_REPLY)), L"50");
+        EXPECT_EQ(std::pair(from, to), std::pair(0ul, 2ul)) << "typing replaces the default";
+        SetDlgItemTextW(prompt, IDC_PROMPT_REPLY, L"3");
+        PostMessageW(prompt, WM_COMMAND, WPARAM(button), 0);
     };
     press(WM_LBUTTONDOWN, MK_LBUTTON, 10, 20);
     SendMessageW(control(IDC_CHKAUTO), BM_SETCHECK, BST_CHECKED, 0);
     click(IDC_CMDRANDOM);
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0].title, L"Number of points");
-    EXPECT_EQ(dialogs[0].text, L"Enter number of points.\r\nNote: Triangulate more than 1000 "
-                                 L"random-ordered points can take some time...");
-    EXPECT_EQ(dialogs[0].buttons, (std::vector<int>{IDOK, IDCANCEL}));
-    EXPECT_EQ(form->pointStore().nPoints(), 1) << "Cancel keeps the points";
-
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(std::tuple(seen[0].title, seen[0].text, seen[0].cancel), std::tuple(widen(facts::kPromptTitle), widen(facts::kPromptText), true));
+    EXPECT_EQ(nPoints(), 1) << "Cancel keeps the points";
     button = IDOK;
-    reply = L"3";
     click(IDC_CMDRANDOM);
-    EXPECT_EQ(form->pointStore().nPoints(), 3);
+    EXPECT_EQ(nPoints(), 3);
     EXPECT_EQ(SendMessageW(control(IDC_CHKAUTO), BM_GETCHECK, 0, 0), BST_CHECKED);
-}
-
-// ------------------------------------------------------------ the platform services
-
-// The icon a message box shows: that of its static icon control.
-HICON iconOf(HWND box) {
-    HICON icon = nullptr;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM found) -> BOOL {
-            wchar_t name[16]{};
-            GetClassNameW(child, name, 16);
-            if (_wcsicmp(name, L"Static") != 0 || (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-                return TRUE;
-            *reinterpret_cast<HICON*>(found) = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&icon));
-    return icon;
-}
-
-TEST_F(Form1Layout, MessageBoxPassesStyleAndTitleThrough) {
-    std::vector<HICON> icons;
-    answer = [&](HWND box) {
-        icons.push_back(iconOf(box));
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    };
-    form->platform().messageBox("Not enough memory", 48, "Error");
-    form->platform().messageBox("two\r\nlines", 0x21, "Other");  // OK and Cancel, question mark
-    ASSERT_EQ(dialogs.size(), 2u);
-    EXPECT_EQ(std::tuple(dialogs[0].title, dialogs[0].text), std::tuple(L"Error", L"Not enough memory"));
-    EXPECT_EQ(dialogs[0].buttons, std::vector<int>{IDOK});
-    EXPECT_EQ(std::tuple(dialogs[1].title, dialogs[1].text), std::tuple(L"Other", L"two\r\nlines"));
-    EXPECT_EQ(dialogs[1].buttons, (std::vector<int>{IDOK, IDCANCEL}));
-    EXPECT_EQ(icons, (std::vector<HICON>{LoadIconW(nullptr, IDI_EXCLAMATION), LoadIconW(nullptr, IDI_QUESTION)}));
-}
-
-TEST_F(Form1Layout, AProgramThatCannotStartIsReported) {
-    form->platform().shell("no-such-program-anywhere http://x", 3);
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0].title, L"Project1");
-    EXPECT_NE(dialogs[0].text.find(L"no-such-program-anywhere"), std::wstring::npos);
-    EXPECT_NE(dialogs[0].text.find(L"(error 2)"), std::wstring::npos) << win32::narrow(dialogs[0].text);
-}
-
-TEST_F(Form1Layout, ProgressWindowIsModalAndCancels) {
-    answer = [](HWND) {};  // the test presses Cancel itself
-    Win32Platform& platform = form->platform();
-    platform.setProgressDelay(0);
-    platform.setBusyPointer(11);
-    platform.beginProgress(12288);
-    EXPECT_TRUE(platform.progress(4096));
-    const HWND shown = platform.progressWindow();
-    ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(win32::windowText(shown), L"Project1");
-    // Grouped in thousands with the user's separator.
-    std::array<wchar_t, 8> separator{};
-    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, separator.data(), 8);
-    const std::wstring group = separator.data();
-    EXPECT_EQ(win32::windowText(GetDlgItem(shown, IDC_PROGRESS_TEXT)),
-              L"4" + group + L"096 of 12" + group + L"288 done");
-    EXPECT_EQ(SendDlgItemMessageW(shown, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 333);
-    EXPECT_FALSE(IsWindowEnabled(window())) << "the window takes no input meanwhile";
-    EXPECT_EQ(cursorOver(window(), canvas()), LoadCursorW(nullptr, IDC_WAIT));
-    SendMessageW(GetDlgItem(shown, IDCANCEL), BM_CLICK, 0, 0);
-    EXPECT_FALSE(platform.progress(8192));
-    EXPECT_FALSE(platform.progress(12288)) << "cancelled stays cancelled";
-    platform.endProgress();
-    platform.setBusyPointer(0);
-    EXPECT_EQ(platform.progressWindow(), nullptr);
-    EXPECT_FALSE(IsWindow(shown));
-    EXPECT_TRUE(IsWindowEnabled(window()));
-}
-
-TEST(Win32Platform, ClockRunsForwardInSeconds) {
-    Win32Platform platform(GetModuleHandleW(nullptr));
-    const double start = platform.clockSeconds();
-    Sleep(20);
-    const double elapsed = platform.clockSeconds() - start;
-    EXPECT_GT(elapsed, 0.015);
-    EXPECT_LT(elapsed, 5.0);
-}
-
-// ------------------------------------------------------------ picMain's codes
-
-// A parent that keeps what picMain reports.
-struct Recorder {
-    static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == PictureBox::kMouseDownCode)
-            presses.push_back(*reinterpret_cast<PictureBox::MouseDown*>(lParam));
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    static inline std::vector<PictureBox::MouseDown> presses;
-};
-
-TEST(PictureBoxTest, ReportsButtonShiftAndTwipsOfEachPress) {
-    WNDCLASSW parentClass{};
-    parentClass.lpfnWndProc = &Recorder::proc;
-    parentClass.hInstance = GetModuleHandleW(nullptr);
-    parentClass.lpszClassName = L"PictureBoxTestParent";
-    RegisterClassW(&parentClass);
-    const HWND parent = CreateWindowExW(0, L"PictureBoxTestParent", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300,
-                                        300, nullptr, nullptr, parentClass.hInstance, nullptr);
-    PictureBox box;
-    ASSERT_TRUE(box.create(parentClass.hInstance, parent, 77, RECT{10, 10, 210, 110}));
-    Recorder::presses.clear();
-    const auto send = [&](UINT message, WPARAM keys, int x, int y) {
-        SendMessageW(box.Window(), message, keys, MAKELPARAM(x, y));
-    };
-    send(WM_LBUTTONDOWN, MK_LBUTTON, 0, 0);
-    send(WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT, 3, 4);
-    send(WM_MBUTTONDOWN, MK_MBUTTON | MK_CONTROL | MK_SHIFT, 195, 95);
-    // Alt is not in the message; it is read from the keyboard state.
-    std::array<BYTE, 256> keys{};
-    GetKeyboardState(keys.data());
-    keys[VK_MENU] = 0x80;
-    SetKeyboardState(keys.data());
-    send(WM_LBUTTONDOWN, MK_LBUTTON, 1, 1);
-    keys[VK_MENU] = 0;
-    SetKeyboardState(keys.data());
-    send(WM_XBUTTONDOWN, MAKEWPARAM(MK_XBUTTON1, XBUTTON1), 2, 2);
-
-    using Seen = std::tuple<int, int, float, float>;
-    std::vector<Seen> seen;
-    for (const auto& p : Recorder::presses) {
-        EXPECT_EQ(p.header.idFrom, 77u);
-        seen.emplace_back(p.button, p.shift, p.x, p.y);
-    }
-    EXPECT_EQ(seen, (std::vector<Seen>{{1, 0, 0.0f, 0.0f}, {2, 1, 45.0f, 60.0f}, {4, 3, 2925.0f, 1425.0f},
-                                       {1, 4, 15.0f, 15.0f}, {0, 0, 30.0f, 30.0f}}));
-    RECT interior{};
-    GetClientRect(box.Window(), &interior);
-    EXPECT_EQ(interior, (RECT{0, 0, 196, 96})) << "two pixels of border on each side";
-    DestroyWindow(parent);
+    // lblInfo widens with its caption.
+    const LONG right = placeOf(control(IDC_LBLINFO))[2];
+    click(IDC_CMDTRIANGULATE);
+    EXPECT_GT(placeOf(control(IDC_LBLINFO))[2], right);
 }
 
 }  // namespace
