@@ -1,66 +1,66 @@
-// Scripted stand-ins for the platform services and the two window controls,
-// the handle on the recording library, and the fixture the command suites
-// share. The canvas is the real raster.
+// Scripted stand-ins for the platform services, the two window controls and
+// the triangulation library, and the fixture the command suites share. The
+// canvas is the real raster.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
-#include <optional>
-#include <stdexcept>
+#include <functional>
+#include <tuple>
 
 #include "PointSet.h"
 #include "RandomSource.h"
 #include "RasterCanvas.h"
-#include "RecorderControl.h"
 #include "TriangulateLibrary.h"
 
-// The front end's library loader, and how the system says a file is missing.
-#ifdef _WIN32
-#include "Win32LibraryLoader.h"
-using PlatformLibraryLoader = Win32LibraryLoader;
-inline constexpr const char* kNoSuchFile = "(error 126)";  // ERROR_MOD_NOT_FOUND
-#else
-#include "PosixLibraryLoader.h"
-using PlatformLibraryLoader = PosixLibraryLoader;
-inline constexpr const char* kNoSuchFile = "No such file";
-#endif
+using pointset::Colour;
+using Pixels = std::vector<RasterCanvas::Pixel>;
 
-class FakePlatform : public pointset::Platform {
-public:
-    struct Box { std::string text, title; int style, pointerWhenShown; };
-    int pointer = 0;
+struct Box {
+    std::string text, title;
+    int style, pointer;  // the busy pointer while the box was up
+    bool operator==(const Box&) const = default;
+};
+
+struct FakePlatform : pointset::Platform {
+    int pointer = 0, randomDraws = 0, progressEnds = 0;
     std::vector<int> pointerChanges;
     std::vector<Box> boxes;
-    std::vector<std::string> prompts;  // prompt, title and default of each
-    std::deque<std::string> replies;   // none left: the user cancels
-    std::deque<double> clockReadings;  // once used up, the last one repeats
-    double lastReading = 0.0;
-    std::optional<std::deque<float>> scriptedRandom;  // else the program's own source
+    std::vector<std::string> prompts;       // prompt, title and default of each
+    std::deque<std::string> replies;        // none left: the user cancels
+    std::deque<double> clock;               // the readings; the last one repeats
+    std::function<void()> onClock = [] {};  // runs at every reading
+    std::deque<float> scriptedRandom;       // drawn first, then the program's own source
     pointset::RandomSource random;
-    int randomDraws = 0;
     char decimal = '.', group = ',';
     std::int64_t cancelFrom = -1;  // progress() cancels from this count on
     std::vector<std::int64_t> progressReports;
-    int progressEnds = 0;
-    static inline void (*beforeBox)() = nullptr;  // runs first in every messageBox
+    static inline void (*beforeBox)() = [] {};
 
+    template <class T>
+    static T pop(std::deque<T>& queue) {
+        if (queue.empty()) return {};
+        T first = queue.front();
+        queue.pop_front();
+        return first;
+    }
     void setBusyPointer(int code) override { pointerChanges.push_back(pointer = code); }
     void messageBox(std::string_view text, int style, std::string_view title) override {
-        if (beforeBox != nullptr) beforeBox();
+        beforeBox();
         boxes.push_back({std::string(text), std::string(title), style, pointer});
     }
     std::string inputBox(std::string_view prompt, std::string_view title, std::string_view defaultText) override {
         prompts.insert(prompts.end(), {std::string(prompt), std::string(title), std::string(defaultText)});
-        return replies.empty() ? std::string() : take(replies);
+        return pop(replies);
     }
-    double clockSeconds() override { return clockReadings.empty() ? lastReading : lastReading = take(clockReadings); }
-    float rnd() override {
-        ++randomDraws;
-        if (scriptedRandom && scriptedRandom->empty()) throw std::logic_error("more random numbers drawn than scripted");
-        return scriptedRandom ? take(*scriptedRandom) : random.next();
+    double clockSeconds() override {
+        onClock();
+        return clock.size() > 1 ? pop(clock) : clock.empty() ? 0.0 : clock.front();
     }
+    float rnd() override { return ++randomDraws, scriptedRandom.empty() ? random.next() : pop(scriptedRandom); }
     void shell(std::string_view, int) override {}
     char decimalSeparator() const override { return decimal; }
     char groupSeparator() const override { return group; }
@@ -70,52 +70,68 @@ public:
         return cancelFrom < 0 || done < cancelFrom;
     }
     void endProgress() override { ++progressEnds; }
-    template <class T>
-    static T take(std::deque<T>& queue) {
-        T first = queue.front();
-        queue.pop_front();
-        return first;
-    }
 
-    // The one box shown was the error box and mentions `text`.
+    // The one box shown was an error box mentioning `text`, and the pointer is back.
     void expectOneError(const std::string& text) const {
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].style, 48);
-        EXPECT_EQ(boxes[0].title, "Error");
+        EXPECT_EQ(std::tuple(boxes[0].style, boxes[0].title, pointer), std::tuple(48, "Error", 0));
         EXPECT_NE(boxes[0].text.find(text), std::string::npos) << boxes[0].text;
-        EXPECT_EQ(pointer, pointset::kBusyDefault);
     }
 };
 
-class FakeControls : public pointset::Controls {
-public:
+struct FakeControls : pointset::Controls {
     static constexpr const char* kInitialCaption = "Points: 0 Triangles:0 Triangulate time: 0";
-
     int value = 0;
     std::vector<int> valueChanges;
     std::string caption = kInitialCaption;
-
     int autoValue() const override { return value; }
     void setAutoValue(int newValue) override { valueChanges.push_back(value = newValue); }
     void setInfoCaption(std::string_view text) override { caption = std::string(text); }
 };
 
-// The recorder's state, in the same loaded copy that TriangulateLibrary
-// uses, cleared for the next test.
-inline RecorderState& freshRecorder() {
-    static PlatformLibraryLoader loader;
-    static const auto recorder = loader.load(VANTREL_RECORDER_PATH, "recorderState");
-    if (recorder.function == nullptr) throw std::runtime_error(recorder.error);
-    RecorderState& state = *reinterpret_cast<RecorderState* (*)()>(recorder.function)();
-    return state = RecorderState{};
-}
+inline bool operator==(const PointRecord& l, const PointRecord& r) { return std::memcmp(&l, &r, sizeof l) == 0; }
+inline bool operator==(const TriangleRecord& l, const TriangleRecord& r) { return std::memcmp(&l, &r, sizeof l) == 0; }
 
-inline bool operator==(const PointRecord& l, const PointRecord& r) {
-    return l.x == r.x && l.y == r.y && l.third == r.third;
-}
-inline bool operator==(const TriangleRecord& l, const TriangleRecord& r) {
-    return l.a == r.a && l.b == r.b && l.c == r.c;
-}
+// The library's stand-in: it keeps what its last call received and answers
+// as scripted, by default with no triangles.
+struct Recorder {
+    bool fan = false;         // answer with the fan (1, i, i + 1); else with result and triangles
+    bool stampThird = false;  // write 1000 + i into "third" of point slots 0..pointCapacity
+    std::int32_t result = 0;
+    std::vector<TriangleRecord> triangles;  // written to slots 1.. as far as the capacity allows
+    int calls = 0;
+    std::int32_t pointCount = 0, triangleCapacity = 0, pointCapacity = 0, flag = 0;
+    const void *points = nullptr, *triangleArray = nullptr;
+    bool trianglesWereZero = false;       // slots 0..triangleCapacity at entry
+    std::vector<PointRecord> seenPoints;  // slots 0..pointCapacity at entry
+    static inline Recorder* current = nullptr;
+
+    static std::int32_t VANTREL_CALL Triangulate(std::int32_t pointCount, std::int32_t triangleCapacity,
+                                                 std::int32_t pointCapacity, PointRecord* points,
+                                                 TriangleRecord* triangles, std::int32_t flag) {
+        Recorder& s = *current;
+        ++s.calls;
+        s.pointCount = pointCount, s.triangleCapacity = triangleCapacity, s.pointCapacity = pointCapacity;
+        s.flag = flag, s.points = points, s.triangleArray = triangles;
+        const auto slots = static_cast<std::size_t>(std::max(triangleCapacity, 0));
+        s.trianglesWereZero =
+            std::all_of(triangles, triangles + slots + 1, [](auto& t) { return t == TriangleRecord{}; });
+        s.seenPoints.assign(points, points + std::max(pointCapacity, 0) + 1);
+        for (std::int32_t i = 0; s.stampThird && i <= pointCapacity; ++i) points[i].third = 1000 + i;
+        std::int32_t written = 0;
+        for (std::int32_t i = 2; s.fan && i + 1 <= pointCount && written < triangleCapacity; ++i)
+            triangles[++written] = TriangleRecord{1, i, i + 1};
+        std::copy_n(s.triangles.begin(), std::min(s.triangles.size(), slots), triangles + 1);
+        return s.fan ? written : s.result;
+    }
+};
+
+// Hands out the stand-in as a loader hands out a library's function.
+struct RecordingLoader : pointset::LibraryLoader {
+    Loaded load(const std::string&, const char*) override {
+        return {std::make_shared<int>(), reinterpret_cast<AnyFunction>(&Recorder::Triangulate), {}, {}};
+    }
+};
 
 // Every slot of an array, none if it does not exist.
 template <class Record>
@@ -125,14 +141,23 @@ std::vector<Record> slotsOf(const pointset::RecordArray<Record>& array) {
     return stored;
 }
 
-// Every pixel of the canvas, row by row.
-inline std::vector<RasterCanvas::Pixel> picture(const RasterCanvas& canvas) {
-    return {canvas.pixels().begin(), canvas.pixels().end()};
+inline Pixels picture(const RasterCanvas& canvas) { return {canvas.pixels().begin(), canvas.pixels().end()}; }
+
+inline int countColour(const RasterCanvas& canvas, Colour colour) {
+    return static_cast<int>(std::ranges::count(canvas.pixels(), RasterCanvas::pixelOf(colour)));
 }
 
-inline int countColour(const RasterCanvas& canvas, pointset::Colour colour) {
-    const auto pixels = canvas.pixels();
-    return static_cast<int>(std::count(pixels.begin(), pixels.end(), RasterCanvas::pixelOf(colour)));
+// `before` with a disc of radius r pixels around pixel (cx, cy): the pixels
+// with dx^2 + dy^2 <= r^2 + r, red where all four neighbours are on it too,
+// the rest (its outline) in `outline`.
+inline Pixels withDisc(Pixels before, int width, int cx, int cy, int r, Colour outline) {
+    const auto on = [&](int dx, int dy) { return dx * dx + dy * dy <= r * r + r; };
+    for (int i = 0; i < static_cast<int>(before.size()); ++i) {
+        const int dx = i % width - cx, dy = i / width - cy;
+        const bool inside = on(dx - 1, dy) && on(dx + 1, dy) && on(dx, dy - 1) && on(dx, dy + 1);
+        if (on(dx, dy)) before[static_cast<std::size_t>(i)] = RasterCanvas::pixelOf(inside ? pointset::kRed : outline);
+    }
+    return before;
 }
 
 // A position 7 twips into a pixel.
@@ -144,21 +169,20 @@ protected:
     void place(int px, int py) { set.PlacePoint(1, 0, twips(px), twips(py)); }
     // Points 1, 2, 3 at pixels (100, 100), (300, 100) and (100, 200).
     void placeTriangle() {
-        place(100, 100);
-        place(300, 100);
-        place(100, 200);
+        for (auto [x, y] : {std::pair{100, 100}, {300, 100}, {100, 200}}) place(x, y);
     }
     void answer(std::int32_t result, std::vector<TriangleRecord> triangles = {}) {
         recorder.result = result;
         recorder.triangles = std::move(triangles);
     }
-    [[nodiscard]] pointset::Colour pixel(int px, int py) const { return canvas.Point(twips(px), twips(py)); }
+    [[nodiscard]] Colour pixel(int px, int py) const { return canvas.Point(twips(px), twips(py)); }
+    PointSetTest() { Recorder::current = &recorder; }
 
     RasterCanvas canvas{400, 300};
     FakePlatform platform;
     FakeControls controls;
-    PlatformLibraryLoader loader;
-    pointset::TriangulateLibrary library{loader, VANTREL_RECORDER_PATH};
-    RecorderState& recorder = freshRecorder();
+    Recorder recorder;
+    RecordingLoader loader;
+    pointset::TriangulateLibrary library{loader};
     pointset::PointSet set{canvas, platform, controls, library};
 };

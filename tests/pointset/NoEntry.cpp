@@ -1,11 +1,6 @@
-// A shared library that is not the triangulation library: it has no
-// Triangulate, so loading it must fail at the entry point.
+// A shared library without Triangulate: loading it must fail at the entry point.
 #ifdef _WIN32
-#define NOENTRY_EXPORT __declspec(dllexport)
+extern "C" __declspec(dllexport) int notTheEntryPoint(void) { return 0; }
 #else
-#define NOENTRY_EXPORT __attribute__((visibility("default")))
+extern "C" __attribute__((visibility("default"))) int notTheEntryPoint(void) { return 0; }
 #endif
-
-extern "C" NOENTRY_EXPORT int notTheEntryPoint(void) {
-    return 0;
-}

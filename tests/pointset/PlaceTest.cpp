@@ -1,77 +1,78 @@
-// PlacePoint: the store's bounds and rounding, the pixel test, and the
-// automatic triangulation.
-#include <tuple>
-
+// ClearPoints and PlacePoint: the store's bounds and rounding, the disc a press
+// draws, the pixel test, and the automatic triangulation.
 #include "Fakes.h"
 
 namespace {
 
 using pointset::kRed;
+using ClearPoints = PointSetTest;
 using PlacePoint = PointSetTest;
+using Slots = std::vector<PointRecord>;
 
-TEST_F(PlacePoint, BoundsAreSevenEightNineAndSlotZeroStaysEmpty) {
-    std::vector<std::int32_t> bounds;
-    for (int i = 0; i < 3; ++i) {
-        place(100 + 200 * (i % 2), 100 + 100 * (i / 2));
-        bounds.push_back(set.Points().upperBound());
-    }
-    EXPECT_EQ(bounds, (std::vector<std::int32_t>{7, 8, 9}));
+TEST_F(ClearPoints, LeavesOneZeroedSlotEachAndAWhiteCanvasAndKeepsTheCaption) {
+    placeTriangle();
+    recorder.fan = true;
+    set.RunTriangulation();
+    const std::string caption = controls.caption;
+    set.ClearPoints();
+    EXPECT_EQ(std::tuple(set.nPoints(), slotsOf(set.Triangles()), controls.caption),
+              std::tuple(0, std::vector<TriangleRecord>(1), caption));
+    EXPECT_EQ(countColour(canvas, pointset::kWhite), 400 * 300);
+    place(30, 40);
+    EXPECT_EQ(slotsOf(set.Points()), (Slots{{}, {457, 607, 0}, {}, {}, {}, {}, {}, {}}));
+}
+
+// The disc goes around the pixel pressed, not the rounded position's, in red,
+// and ForeColor stays red; the position is stored rounded, halves to even.
+// Any button places a point, whatever keys are held.
+class FirstPress : public PointSetTest, public ::testing::WithParamInterface<std::tuple<float, float, int, int>> {};
+
+TEST_P(FirstPress, DrawsTheDiscAndStoresTheRoundedPosition) {
+    const auto [x, y, storedX, storedY] = GetParam();
+    const Pixels blank = picture(canvas);
+    set.PlacePoint(2, 1, x, y);
+    EXPECT_EQ(picture(canvas), withDisc(blank, 400, static_cast<int>(x) / 15, static_cast<int>(y) / 15, 2, kRed));
+    EXPECT_EQ(canvas.ForeColor(), kRed);
+    EXPECT_EQ(slotsOf(set.Points()), (Slots{{}, {storedX, storedY, 0}, {}, {}, {}, {}, {}, {}}));
     EXPECT_FALSE(set.Triangles().exists()) << "placing must not create Triangles";
-    std::vector<PointRecord> expected(10);
-    expected[1] = {1507, 1507, 0};
-    expected[2] = {4507, 1507, 0};
-    expected[3] = {1507, 3007, 0};
-    EXPECT_EQ(slotsOf(set.Points()), expected);
 }
 
-// Halves go to the even neighbour.
-class Rounding : public PointSetTest, public ::testing::WithParamInterface<std::pair<float, int>> {};
+INSTANTIATE_TEST_SUITE_P(PlacePoint, FirstPress,
+                         ::testing::Values(std::tuple{100.5f, 1601.5f, 100, 1602}, std::tuple{2.5f, 3.5f, 2, 4},
+                                           std::tuple{1514.6f, 2222.49f, 1515, 2222},
+                                           std::tuple{5999.0f, 4499.5f, 5999, 4500}));
 
-TEST_P(Rounding, StoresTheNearestIntegerWithHalvesToEven) {
-    const auto [position, stored] = GetParam();
-    set.PlacePoint(1, 0, position, position + 1000.0f);
-    ASSERT_EQ(set.nPoints(), 1);
-    EXPECT_EQ(set.Points().at(1), (PointRecord{stored, stored + 1000, 0}));
-}
-
-INSTANTIATE_TEST_SUITE_P(PlacePoint, Rounding,
-                         ::testing::Values(std::pair{100.5f, 100}, std::pair{101.5f, 102},
-                                           std::pair{100.49f, 100}, std::pair{2222.75f, 2223}));
-
-// A second press at an offset in twips from the first point: refused on its
-// disc, also one twip beside the centre, accepted on white.
+// A second press at an offset in twips from a first one in the middle of pixel
+// (100, 100): refused on the disc, its rim (2 pixels right, 1 down) included;
+// accepted just outside it (2 right and 2 down, or 3 left).
 class SecondPress : public PointSetTest, public ::testing::WithParamInterface<std::tuple<float, float, bool>> {};
 
-TEST_P(SecondPress, IsRefusedOnTheDiscAndAcceptedOnWhite) {
+TEST_P(SecondPress, IsRefusedOnTheDiscAndAcceptedJustOutside) {
     const auto [dx, dy, accepted] = GetParam();
     set.PlacePoint(1, 0, 1507.0f, 1507.0f);
-    const auto before = picture(canvas);
-    const auto slotsBefore = slotsOf(set.Points());
+    const auto before = std::pair(picture(canvas), slotsOf(set.Points()));
     set.PlacePoint(1, 0, 1507.0f + dx, 1507.0f + dy);
     EXPECT_EQ(set.nPoints(), accepted ? 2 : 1);
-    if (accepted) {
-        EXPECT_EQ(canvas.Point(1507.0f + dx, 1507.0f + dy), kRed);
-    } else {
-        EXPECT_EQ(slotsOf(set.Points()), slotsBefore);
-        EXPECT_EQ(picture(canvas), before);
-    }
+    EXPECT_TRUE(accepted || before == std::pair(picture(canvas), slotsOf(set.Points())));
 }
 
 INSTANTIATE_TEST_SUITE_P(PlacePoint, SecondPress,
                          ::testing::Values(std::tuple{0.0f, 0.0f, false}, std::tuple{1.0f, 0.0f, false},
-                                           std::tuple{0.0f, -1.0f, false}, std::tuple{15.0f, 15.0f, false},
-                                           std::tuple{90.0f, 0.0f, true}, std::tuple{0.0f, -90.0f, true}));
+                                           std::tuple{30.0f, 15.0f, false}, std::tuple{-15.0f, -30.0f, false},
+                                           std::tuple{30.0f, 30.0f, true}, std::tuple{-45.0f, 0.0f, true}));
 
-TEST_F(PlacePoint, AfterARunOnlyTheDotItselfIsRefused) {
-    placeTriangle();
+// After a run each point is a single dot: only a press on the dot itself is
+// refused, and a refused press runs nothing, even in automatic mode.
+TEST_F(PlacePoint, AfterARunOnlyTheDotIsRefused) {
+    controls.value = 1;
     recorder.fan = true;
-    set.RunTriangulation();
-    ASSERT_EQ(pixel(200, 100), pointset::kLightGrey);
-    set.PlacePoint(1, 0, twips(100), twips(100));  // on the dot
-    EXPECT_EQ(set.nPoints(), 3);
-    set.PlacePoint(1, 0, twips(101), twips(99));  // where the disc was
-    set.PlacePoint(1, 0, twips(200), twips(100));  // on a grey edge
-    EXPECT_EQ(set.nPoints(), 5);
+    placeTriangle();
+    ASSERT_EQ(std::pair(recorder.calls, pixel(200, 100)), std::pair(1, pointset::kLightGrey));
+    place(100, 100);
+    EXPECT_EQ(std::pair(set.nPoints(), recorder.calls), std::pair(3, 1));
+    place(101, 99);   // where the disc was
+    place(200, 100);  // on a grey edge
+    EXPECT_EQ(std::pair(set.nPoints(), recorder.calls), std::pair(5, 3));
 }
 
 // chkAuto is ANDed bitwise with a "true" of all bits set: 2 triangulates too.
@@ -86,11 +87,37 @@ TEST_P(AutoCondition, TriangulatesFromTheThirdPointWhenTheBoxIsNonZero) {
         runs.push_back(recorder.calls);
     }
     EXPECT_EQ(runs, (GetParam() == 0 ? std::vector<int>{0, 0, 0, 0} : std::vector<int>{0, 0, 1, 2}));
-    EXPECT_EQ(controls.caption, GetParam() == 0 ? FakeControls::kInitialCaption
-                                                : "Points:4 Triangles:2 Triangulate time:0 seconds");
-    EXPECT_EQ(controls.value, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(PlacePoint, AutoCondition, ::testing::Values(0, 1, 2));
+
+// The program never writes "third" or slot 0: growing Points keeps what the
+// library left there, in every slot.
+TEST_F(PlacePoint, GrowingKeepsSlotZeroAndTheThirdFieldsTheLibraryWrote) {
+    placeTriangle();
+    recorder.stampThird = true;
+    set.RunTriangulation();
+    Slots expected = slotsOf(set.Points());
+    ASSERT_EQ(expected.back().third, 1009);
+    place(200, 250);
+    place(300, 250);
+    expected[4] = {3007, 3757, 1004};
+    expected[5] = {4507, 3757, 1005};
+    expected.resize(12);
+    EXPECT_EQ(slotsOf(set.Points()), expected);
+}
+
+TEST_F(PlacePoint, APositionThatCannotBeStoredShowsAMessageAndChangesNothing) {
+    place(10, 10);
+    canvas.setForeColor(pointset::kLightGrey);
+    const auto before = std::pair(picture(canvas), slotsOf(set.Points()));
+    for (const auto& [x, y] : {std::pair{3.0e9f, 1507.0f}, {1507.0f, -3.0e9f}}) {
+        platform.boxes.clear();
+        set.PlacePoint(1, 0, x, y);
+        platform.expectOneError("cannot be stored");
+        EXPECT_TRUE(before == std::pair(picture(canvas), slotsOf(set.Points())));
+        EXPECT_EQ(canvas.ForeColor(), pointset::kLightGrey);
+    }
+}
 
 }  // namespace
