@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace trilibtest {
@@ -29,25 +30,23 @@ inline constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 [[nodiscard]] Points line(std::size_t n, PointRecord start, std::int64_t dx, std::int64_t dy);
 [[nodiscard]] Points circle(std::size_t n, double radius, PointRecord centre);  // rounded: nearly co-circular
 [[nodiscard]] Points shuffled(Points points, std::uint64_t seed);
-// Copies of random points added and shuffled in, before and after the first.
+// Copies of random points added, then all shuffled.
 [[nodiscard]] Points withDuplicates(Points points, std::size_t copies, std::uint64_t seed);
 // Each triangle rotated to start at its lowest slot, the list sorted.
 [[nodiscard]] std::vector<std::array<std::int32_t, 3>> canonical(std::span<const TriangleRecord> triangles);
-
-// Calls with triangle capacity 2n, noise in every "third" field and in
-// `spareSlots` slots after the last point, and checks what every call
-// promises: the points come back byte for byte, and neither triangle slot 0
-// nor anything past the capacity is written.
-struct Outcome {
-    std::int32_t code = 0;
-    std::vector<TriangleRecord> triangles;
-};
-[[nodiscard]] Outcome triangulate(std::span<const PointRecord> points, std::int32_t spareSlots = 0);
 
 // Records no library would write by accident.
 inline constexpr TriangleRecord kUntouchedTriangle{-0x21524111, 0x5eed5eed, -0x35014542};
 inline constexpr PointRecord kUntouchedPoint{-0x3f3f3f40, 0x1badb002, 0x0ddba11};
 [[nodiscard]] bool untouched(const TriangleRecord& t);
+
+// The triangles of `points`, from a call with triangle capacity 2n, noise in
+// every "third" field and in `spareSlots` slots after the last point, and
+// checked for what every call promises: success, the points back byte for
+// byte, neither triangle slot 0 nor anything past the capacity written, and a
+// result that passes isDelaunay.
+std::vector<TriangleRecord> triangulate(std::span<const PointRecord> points, bool generalPosition = false,
+                                        std::int32_t spareSlots = 0);
 
 // Sign of the in-circle determinant (> 0: d strictly inside the circle through
 // the counter-clockwise a, b, c), exact: the oracle of builds without CGAL.
@@ -55,14 +54,16 @@ inline constexpr PointRecord kUntouchedPoint{-0x3f3f3f40, 0x1badb002, 0x0ddba11}
 
 // The contract of a result, decided in exact arithmetic of the test's own and
 // CGAL's in-circle (exactInCircle without CGAL): corners are the lowest slot
-// among coincident points; triangles strictly counter-clockwise; no directed
-// edge twice; open edges exactly the hull boundary; 2m - 2 - h triangles (m
-// distinct points, h on the hull boundary); areas adding up to the hull's;
-// every interior edge locally Delaunay, and on small inputs every circumcircle
-// empty. `generalPosition` also demands distinct points and no co-circular
-// interior edge, which make the triangulation unique.
+// among coincident points and every distinct point is one; triangles strictly
+// counter-clockwise; no directed edge twice; open edges along the hull; areas
+// adding up to the hull's; every interior edge locally Delaunay, and on small
+// inputs every circumcircle empty. `generalPosition` also demands distinct
+// points and no co-circular interior edge, which make the result unique.
 [[nodiscard]] ::testing::AssertionResult isDelaunay(std::span<const PointRecord> points,
                                                     std::span<const TriangleRecord> triangles,
                                                     bool generalPosition = false);
+
+// Names a parameterised test after its row.
+inline constexpr auto byName = [](const auto& info) { return std::string(info.param.name); };
 
 }  // namespace trilibtest
