@@ -1,12 +1,8 @@
 // The triangulation itself. Points in general position have one Delaunay
 // triangulation: the library must return CGAL's, triangle for triangle.
 // Co-circular, collinear, coincident, extreme and nearly flat sets have no
-// unique one: each result is judged by the exact invariants alone, and sets
-// built in order also run shuffled, where another insertion order meets
-// other ties.
-#include <cmath>
-#include <random>
-
+// unique one: each result is judged by the exact invariants alone; sets built
+// in order also run shuffled, where another insertion order meets other ties.
 #include "TrilibTest.h"
 
 #if defined(VANTREL_TEST_WITH_CGAL)
@@ -112,9 +108,7 @@ void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 const Case kCases[] = {
     {"Empty", {}},
-    {"OnePoint", {pt(7, -3)}},
     {"TwoPoints", {pt(0, 0), pt(5, 5)}},
-    {"ThreeCounterClockwise", {pt(0, 0), pt(10, 0), pt(0, 10)}},
     {"ThreeClockwise", {pt(0, 0), pt(0, 10), pt(10, 0)}},
     {"ThreeIdentical", {pt(4, 4), pt(4, 4), pt(4, 4)}},
     {"ThreeCollinear", {pt(0, 0), pt(20, 10), pt(10, 5)}},
@@ -127,10 +121,8 @@ const Case kCases[] = {
     {"Grid20x20Duplicated", withDuplicates(grid(20, 20, 3, kOrigin), 400, 5)},
     {"Grid60x60NearTopCorner", grid(60, 60, 1, pt(kMax - 59, kMax - 59))},
     // Collinear runs, alone and with other points.
-    {"AllHorizontal", line(50, pt(-25, 8), 1, 0)},
     {"AllDiagonalFullRange", shuffled(line(64, kLow, 67108863, 67108863), 4)},
     {"AllCollinearDuplicated", withDuplicates(line(30, kOrigin, 2, -1), 60, 6)},
-    {"HorizontalRunAndApex", line(50, kOrigin, 1, 0) + Points{pt(25, 10)}},
     {"HorizontalRunAndApexShuffled", shuffled(line(50, kOrigin, 1, 0) + Points{pt(25, 10)}, 7)},
     {"VerticalRunAndApex", Points{pt(-8, 3)} + line(40, kOrigin, 0, 1)},
     {"CrossingRuns", line(41, pt(-20, 0), 1, 0) + line(41, pt(0, -20), 0, 1)},
@@ -145,7 +137,6 @@ const Case kCases[] = {
     // Circles: all integer points on radii 5, 25, 65, 1105 (the scaled radius
     // 5 lands on points of radius 1105), and rounded ones.
     {"LatticeCircle5AndCentre", latticeCircle(5) + Points{kOrigin}},
-    {"LatticeCircle1105Shuffled", shuffled(latticeCircle(1105), 9)},
     {"LatticeCircle1105Scaled", latticeCircle(1105, 1900000)},
     {"ConcentricLatticeCircles", shuffled(latticeCircle(5) + latticeCircle(25) + latticeCircle(65) +
                                               latticeCircle(1105) + latticeCircle(5, 221) + Points{kOrigin},
@@ -160,7 +151,6 @@ const Case kCases[] = {
     {"FullRangeDuplicated", withDuplicates(uniform(1000, kMin, kMax, 33), 500, 34)},
     {"FlatStripAtInt32Min", raster(300, kLow, std::int64_t{kMax} - kMin, 1, 1, 35)},
     // Nearly collinear triples: determinant +-1 with sides near 1e9.
-    {"FibonacciTriangleAtInt32Min", fibonacciFan(44, 45, kLow)},
     {"FibonacciParallelogram", fibonacciFan(44, 46, kLow)},
     {"FibonacciFan", fibonacciFan(20, 45, kOrigin)},
     {"FibonacciFanAtInt32MinShuffled", shuffled(fibonacciFan(2, 45, kLow), 12)},
@@ -172,8 +162,8 @@ TEST_P(Degenerate, ValidDelaunay) { triangulate(GetParam().points); }
 
 INSTANTIATE_TEST_SUITE_P(Trilib, Degenerate, ::testing::ValuesIn(kCases), byName);
 
-// Random crowds on tiny rasters mix every degeneracy at once, each small enough
-// for the brute-force circle check; many seeds make up for the size.
+// Random crowds on tiny rasters mix every degeneracy at once; many seeds make
+// up for the size.
 TEST(Trilib, RandomCrowdsOnTinyRasters) {
     for (std::uint64_t seed = 1; seed <= 300 && !HasFailure(); ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
