@@ -39,7 +39,9 @@ Pages pages(std::size_t bytes) {
                : Pages(static_cast<unsigned char*>(p), [](unsigned char* q) { VirtualFree(q, 0, MEM_RELEASE); });
 }
 
-bool allow(unsigned char* p, std::size_t bytes) { return VirtualAlloc(p, bytes, MEM_COMMIT, PAGE_READWRITE) == p; }
+bool allow(unsigned char* p, std::size_t bytes) {
+    return bytes == 0 || VirtualAlloc(p, bytes, MEM_COMMIT, PAGE_READWRITE) == p;
+}
 #else
 const std::size_t kPage = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 
