@@ -1,14 +1,11 @@
-// trilib_canonical: the library's triangulation of point files, in a form two
-// builds can compare. The Windows build's identity test runs the Linux build's
-// copy and its own on the files the Linux one writes, and demands the same
-// lines.
+// trilib_canonical: the library's triangulations of point files, in a form two
+// builds can compare (windows/identity.sh). A point file is text, one point
+// "x y" per line, slot 1 first.
 //
 //   trilib_canonical generate DIR   writes the point files below into DIR
 //   trilib_canonical hash FILE...   per file: its name, the result (triangle
 //                                   count or error code) and a 64-bit FNV-1a
 //                                   hash of the canonical triangle list
-//
-// A point file is text, one point "x y" per line, slot 1 first.
 #include <cstdio>
 #include <fstream>
 

@@ -1,13 +1,8 @@
 // The triangulation itself. Points in general position have one Delaunay
 // triangulation: the library must return CGAL's, triangle for triangle.
 // Co-circular, collinear, coincident, extreme and nearly flat sets have no
-// unique one: each result is judged by the exact invariants alone, and sets
-// built in order also run shuffled, where another insertion order meets
-// other ties.
-#include <cmath>
-#include <random>
-#include <string>
-
+// unique one: each result is judged by the exact invariants alone; sets built
+// in order also run shuffled, where another insertion order meets other ties.
 #include "TrilibTest.h"
 
 #if defined(VANTREL_TEST_WITH_CGAL)
@@ -37,41 +32,42 @@ Points clusters(std::size_t n, std::uint64_t seed) {
     return shuffled(std::move(out), seed);
 }
 
-using Distribution = Points (*)(std::size_t, std::uint64_t);
-const std::pair<const char*, Distribution> kDistributions[] = {
-    {"FullRange", [](std::size_t n, std::uint64_t seed) { return uniform(n, kMin, kMax, seed); }},
-    {"Square2e20", [](std::size_t n, std::uint64_t seed) { return uniform(n, 0, (1 << 20) - 1, seed); }},
-    {"Clusters", clusters},
-    {"NearCorners", [](std::size_t n, std::uint64_t seed) { return nearCorners(n, 1 << 24, seed); }},
+struct Distribution {
+    const char* name;
+    Points (*make)(std::size_t, std::uint64_t);
 };
 
-class CgalOracle : public ::testing::TestWithParam<std::tuple<std::size_t, std::size_t>> {};
+class CgalOracle : public ::testing::TestWithParam<Distribution> {};
 
+// From the smallest sets, where every point is on the hull, to thousands.
 TEST_P(CgalOracle, SameTrianglesAsCgal) {
-    const auto [which, size] = GetParam();
-    for (std::uint64_t seed = 1000 * size + 1; seed <= 1000 * size + 3; ++seed) {
-        const Points points = kDistributions[which].second(size, seed);
-        const Outcome got = triangulate(points);
-        // A seed that drew coincident or co-circular points shows here, not as a mismatch.
-        ASSERT_TRUE(isDelaunay(points, got.triangles, true)) << "seed " << seed;
-        std::vector<std::pair<Kernel::Point_2, std::int32_t>> sites;
-        for (std::size_t i = 0; i < size; ++i)
-            sites.emplace_back(Kernel::Point_2(points[i].x, points[i].y), std::int32_t(i + 1));
-        const Cgal oracle(sites.begin(), sites.end());
-        std::vector<TriangleRecord> expected;
-        for (const auto face : oracle.finite_face_handles())
-            expected.push_back({face->vertex(0)->info(), face->vertex(1)->info(), face->vertex(2)->info()});
-        EXPECT_EQ(canonical(expected), canonical(got.triangles)) << "seed " << seed;
+    for (const std::size_t size : {3, 4, 5, 7, 12, 40, 300, 3000, 20000}) {
+        for (std::uint64_t seed = 1000 * size + 1; seed <= 1000 * size + 3; ++seed) {
+            SCOPED_TRACE("seed " + std::to_string(seed));
+            const Points points = GetParam().make(size, seed);
+            // A seed that drew coincident or co-circular points shows here, not as a mismatch.
+            const auto got = triangulate(points, true);
+            std::vector<std::pair<Kernel::Point_2, std::int32_t>> sites;
+            for (std::size_t i = 0; i < size; ++i)
+                sites.emplace_back(Kernel::Point_2(points[i].x, points[i].y), std::int32_t(i + 1));
+            const Cgal oracle(sites.begin(), sites.end());
+            std::vector<TriangleRecord> expected;
+            for (const auto face : oracle.finite_face_handles())
+                expected.push_back({face->vertex(0)->info(), face->vertex(1)->info(), face->vertex(2)->info()});
+            ASSERT_EQ(canonical(expected), canonical(got));
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Trilib, CgalOracle,
-                         ::testing::Combine(::testing::Range<std::size_t>(0, 4),
-                                            ::testing::Values<std::size_t>(3, 4, 5, 7, 12, 40, 300, 3000, 20000)),
-                         [](const auto& param) {
-                             return std::string(kDistributions[std::get<0>(param.param)].first) + "_" +
-                                    std::to_string(std::get<1>(param.param));
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Trilib, CgalOracle,
+    ::testing::Values(
+        Distribution{"FullRange", [](std::size_t n, std::uint64_t seed) { return uniform(n, kMin, kMax, seed); }},
+        Distribution{"Square2e20",
+                     [](std::size_t n, std::uint64_t seed) { return uniform(n, 0, (1 << 20) - 1, seed); }},
+        Distribution{"Clusters", clusters},
+        Distribution{"NearCorners", [](std::size_t n, std::uint64_t seed) { return nearCorners(n, 1 << 24, seed); }}),
+    byName);
 #endif
 
 Points operator+(Points a, const Points& b) {
@@ -105,114 +101,75 @@ const Points kInt32Corners{kLow, pt(kMax, kMin), pt(kMax, kMax), pt(kMin, kMax)}
 
 struct Case {
     const char* name;
-    Points (*make)();
+    Points points;
 };
 
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 const Case kCases[] = {
-    {"Empty", [] { return Points{}; }},
-    {"OnePoint", [] { return Points{pt(7, -3)}; }},
-    {"TwoPoints",
-     [] {
-         return Points{pt(0, 0), pt(5, 5)};
-     }},
-    {"ThreeCounterClockwise",
-     [] {
-         return Points{pt(0, 0), pt(10, 0), pt(0, 10)};
-     }},
-    {"ThreeClockwise",
-     [] {
-         return Points{pt(0, 0), pt(0, 10), pt(10, 0)};
-     }},
-    {"ThreeIdentical",
-     [] {
-         return Points{pt(4, 4), pt(4, 4), pt(4, 4)};
-     }},
-    {"ThreeCollinear",
-     [] {
-         return Points{pt(0, 0), pt(20, 10), pt(10, 5)};
-     }},
-    {"TriangleWithRepeats", [] { return Points{pt(9, 0), pt(0, 9), pt(9, 0), pt(0, 0), pt(0, 9), pt(0, 0)}; }},
-    {"SquareAndCentre",
-     [] {
-         return Points{pt(0, 0), pt(10, 0), pt(10, 10), pt(0, 10), pt(5, 5)};
-     }},
+    {"Empty", {}},
+    {"TwoPoints", {pt(0, 0), pt(5, 5)}},
+    {"ThreeClockwise", {pt(0, 0), pt(0, 10), pt(10, 0)}},
+    {"ThreeIdentical", {pt(4, 4), pt(4, 4), pt(4, 4)}},
+    {"ThreeCollinear", {pt(0, 0), pt(20, 10), pt(10, 5)}},
+    {"TriangleWithRepeats", {pt(9, 0), pt(0, 9), pt(9, 0), pt(0, 0), pt(0, 9), pt(0, 0)}},
+    {"SquareAndCentre", {pt(0, 0), pt(10, 0), pt(10, 10), pt(0, 10), pt(5, 5)}},
     // Lattices: every cell co-circular, every row collinear.
-    {"Grid100x100", [] { return grid(100, 100, 1, kOrigin); }},
-    {"Grid100x100Shuffled", [] { return shuffled(grid(100, 100, 1, kOrigin), 1); }},
-    {"Grid100x100SpanningInt32", [] { return shuffled(grid(100, 100, 43000000, kLow), 2); }},
-    {"Grid20x20Duplicated", [] { return withDuplicates(grid(20, 20, 3, kOrigin), 400, 5); }},
-    {"Grid60x60NearTopCorner", [] { return grid(60, 60, 1, pt(kMax - 59, kMax - 59)); }},
+    {"Grid100x100", grid(100, 100, 1, kOrigin)},
+    {"Grid100x100Shuffled", shuffled(grid(100, 100, 1, kOrigin), 1)},
+    {"Grid100x100SpanningInt32", shuffled(grid(100, 100, 43000000, kLow), 2)},
+    {"Grid20x20Duplicated", withDuplicates(grid(20, 20, 3, kOrigin), 400, 5)},
+    {"Grid60x60NearTopCorner", grid(60, 60, 1, pt(kMax - 59, kMax - 59))},
     // Collinear runs, alone and with other points.
-    {"AllHorizontal", [] { return line(50, pt(-25, 8), 1, 0); }},
-    {"AllDiagonalFullRange", [] { return shuffled(line(64, kLow, 67108863, 67108863), 4); }},
-    {"AllCollinearDuplicated", [] { return withDuplicates(line(30, kOrigin, 2, -1), 60, 6); }},
-    {"HorizontalRunAndApex", [] { return line(50, kOrigin, 1, 0) + Points{pt(25, 10)}; }},
-    {"HorizontalRunAndApexShuffled", [] { return shuffled(line(50, kOrigin, 1, 0) + Points{pt(25, 10)}, 7); }},
-    {"VerticalRunAndApex", [] { return Points{pt(-8, 3)} + line(40, kOrigin, 0, 1); }},
-    {"CrossingRuns", [] { return line(41, pt(-20, 0), 1, 0) + line(41, pt(0, -20), 0, 1); }},
-    {"SquareOutlineAndInterior",
-     [] {
-         return shuffled(line(20, kOrigin, 5, 0) + line(20, pt(100, 0), 0, 5) + line(20, pt(100, 100), -5, 0) +
-                             line(20, pt(0, 100), 0, -5) + uniform(30, 1, 99, 11),
-                         8);
-     }},
+    {"AllDiagonalFullRange", shuffled(line(64, kLow, 67108863, 67108863), 4)},
+    {"AllCollinearDuplicated", withDuplicates(line(30, kOrigin, 2, -1), 60, 6)},
+    {"HorizontalRunAndApexShuffled", shuffled(line(50, kOrigin, 1, 0) + Points{pt(25, 10)}, 7)},
+    {"VerticalRunAndApex", Points{pt(-8, 3)} + line(40, kOrigin, 0, 1)},
+    {"CrossingRuns", line(41, pt(-20, 0), 1, 0) + line(41, pt(0, -20), 0, 1)},
+    {"SquareOutlineAndInterior", shuffled(line(20, kOrigin, 5, 0) + line(20, pt(100, 0), 0, 5) +
+                                              line(20, pt(100, 100), -5, 0) + line(20, pt(0, 100), 0, -5) +
+                                              uniform(30, 1, 99, 11),
+                                          8)},
     // Coincident points in quantity on the 10650 x 8310 twip canvas, and a
     // coarse raster with long collinear runs and co-circular quadruples too.
-    {"CanvasRaster50", [] { return raster(20000, kOrigin, 10650 / 50, 8310 / 50, 50, 21); }},
-    {"CanvasDuplicates", [] { return withDuplicates(uniform(3000, 0, 8310, 22), 3000, 23); }},
-    // Circles: all integer points on radii 5, 25, 65, 1105, and rounded ones.
-    {"LatticeCircle5AndCentre", [] { return latticeCircle(5) + Points{kOrigin}; }},
-    {"LatticeCircle1105Shuffled", [] { return shuffled(latticeCircle(1105), 9); }},
-    {"LatticeCircle1105Scaled", [] { return latticeCircle(1105, 1900000); }},
-    {"ConcentricLatticeCircles",
-     [] {  // the scaled radius 5 lands on points of radius 1105
-         return shuffled(latticeCircle(5) + latticeCircle(25) + latticeCircle(65) + latticeCircle(1105) +
-                             latticeCircle(5, 221) + Points{kOrigin},
-                         10);
-     }},
-    {"RoundedCircleLarge", [] { return circle(2000, 1.0e9, kOrigin); }},
-    {"RoundedCircleSmall", [] { return shuffled(circle(1000, 300.0, pt(5000, 4000)), 11); }},
+    {"CanvasRaster50", raster(20000, kOrigin, 10650 / 50, 8310 / 50, 50, 21)},
+    {"CanvasDuplicates", withDuplicates(uniform(3000, 0, 8310, 22), 3000, 23)},
+    // Circles: all integer points on radii 5, 25, 65, 1105 (the scaled radius
+    // 5 lands on points of radius 1105), and rounded ones.
+    {"LatticeCircle5AndCentre", latticeCircle(5) + Points{kOrigin}},
+    {"LatticeCircle1105Scaled", latticeCircle(1105, 1900000)},
+    {"ConcentricLatticeCircles", shuffled(latticeCircle(5) + latticeCircle(25) + latticeCircle(65) +
+                                              latticeCircle(1105) + latticeCircle(5, 221) + Points{kOrigin},
+                                          10)},
+    {"RoundedCircleLarge", circle(2000, 1.0e9, kOrigin)},
+    {"RoundedCircleSmall", shuffled(circle(1000, 300.0, pt(5000, 4000)), 11)},
     // The ends of the int32 range.
-    {"Int32CornersAndCentre", [] { return kInt32Corners + Points{kOrigin}; }},
-    {"Int32CornersAndEdges",
-     [] {
-         return kInt32Corners + Points{pt(0, kMin), pt(kMax, 0), pt(0, kMax),        pt(kMin, 0),
-                                       pt(-1, -1),  kOrigin,     pt(kMin + 1, kMin), pt(kMax, kMax - 1)};
-     }},
-    {"NearInt32Corners", [] { return withDuplicates(nearCorners(300, 1 << 16, 31), 60, 32); }},
-    {"FullRangeDuplicated", [] { return withDuplicates(uniform(1000, kMin, kMax, 33), 500, 34); }},
-    {"FlatStripAtInt32Min", [] { return raster(300, kLow, std::int64_t{kMax} - kMin, 1, 1, 35); }},
+    {"Int32CornersAndCentre", kInt32Corners + Points{kOrigin}},
+    {"Int32CornersAndEdges", kInt32Corners + Points{pt(0, kMin), pt(kMax, 0), pt(0, kMax), pt(kMin, 0), pt(-1, -1),
+                                                    kOrigin, pt(kMin + 1, kMin), pt(kMax, kMax - 1)}},
+    {"NearInt32Corners", withDuplicates(nearCorners(300, 1 << 16, 31), 60, 32)},
+    {"FullRangeDuplicated", withDuplicates(uniform(1000, kMin, kMax, 33), 500, 34)},
+    {"FlatStripAtInt32Min", raster(300, kLow, std::int64_t{kMax} - kMin, 1, 1, 35)},
     // Nearly collinear triples: determinant +-1 with sides near 1e9.
-    {"FibonacciTriangleAtInt32Min", [] { return fibonacciFan(44, 45, kLow); }},
-    {"FibonacciParallelogram", [] { return fibonacciFan(44, 46, kLow); }},
-    {"FibonacciFan", [] { return fibonacciFan(20, 45, kOrigin); }},
-    {"FibonacciFanAtInt32MinShuffled", [] { return shuffled(fibonacciFan(2, 45, kLow), 12); }},
+    {"FibonacciParallelogram", fibonacciFan(44, 46, kLow)},
+    {"FibonacciFan", fibonacciFan(20, 45, kOrigin)},
+    {"FibonacciFanAtInt32MinShuffled", shuffled(fibonacciFan(2, 45, kLow), 12)},
 };
 
 class Degenerate : public ::testing::TestWithParam<Case> {};
 
-TEST_P(Degenerate, ValidDelaunay) {
-    const Points points = GetParam().make();
-    const Outcome got = triangulate(points);
-    ASSERT_GE(got.code, 0);
-    EXPECT_TRUE(isDelaunay(points, got.triangles));
-}
+TEST_P(Degenerate, ValidDelaunay) { triangulate(GetParam().points); }
 
-INSTANTIATE_TEST_SUITE_P(Trilib, Degenerate, ::testing::ValuesIn(kCases),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Trilib, Degenerate, ::testing::ValuesIn(kCases), byName);
 
-// Random crowds on tiny rasters mix every degeneracy at once, each small enough
-// for the brute-force circle check; many seeds make up for the size.
+// Random crowds on tiny rasters mix every degeneracy at once; many seeds make
+// up for the size.
 TEST(Trilib, RandomCrowdsOnTinyRasters) {
-    for (std::uint64_t seed = 1; seed <= 300; ++seed) {
+    for (std::uint64_t seed = 1; seed <= 300 && !HasFailure(); ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937_64 rng(seed);
-        const Points points =
-            raster(rng() % 61, kOrigin, 1 + std::int64_t(rng() % 12), 1 + std::int64_t(rng() % 12), 1, seed);
-        const Outcome got = triangulate(points);
-        ASSERT_GE(got.code, 0) << "seed " << seed;
-        ASSERT_TRUE(isDelaunay(points, got.triangles)) << "seed " << seed;
+        triangulate(
+            raster(rng() % 61, kOrigin, 1 + std::int64_t(rng() % 12), 1 + std::int64_t(rng() % 12), 1, seed));
     }
 }
 

@@ -1,20 +1,12 @@
 // The predicates against GMP integers, through both kinds of exact arithmetic:
-// the 128-bit integers of the Linux and 64-bit Windows builds, and the 32-bit
-// limbs of the 32-bit Windows build, which cannot run here. The inputs are
-// those where plain doubles get the sign wrong: points on or one unit off a
-// circle, triples on or one unit off a line, up to the full int32 range. Each
-// case counts how often doubles disagreed with GMP, so that inputs too easy to
-// prove anything would show. The mesh check's own in-circle is checked too.
+// the 128-bit integers of the 64-bit builds, and the 32-bit limbs of the
+// 32-bit Windows build, which cannot run here. The inputs are those where
+// plain doubles get the sign wrong, up to the full int32 range; each case
+// counts how often doubles were wrong, so that inputs too easy would show.
 #include "Predicates.h"
 #include "TrilibTest.h"
 
 #include <gmpxx.h>
-
-#include <algorithm>
-#include <cmath>
-#include <numeric>
-#include <random>
-#include <tuple>
 
 namespace {
 
@@ -46,8 +38,6 @@ struct Arithmetic {
     int (*exactInCircle)(Point2, Point2, Point2, Point2);
 };
 
-void PrintTo(const Arithmetic& a, std::ostream* out) { *out << a.name; }
-
 template <class A>
 constexpr Arithmetic arithmetic(const char* name) {
     return {name, &vantrel::orient2d<A>, &vantrel::inCircle<A>, &vantrel::inCircleStrictlyInside<A>,
@@ -57,6 +47,9 @@ constexpr Arithmetic arithmetic(const char* name) {
 const Arithmetic kArithmetics[] = {arithmetic<vantrel::detail::Int128Arithmetic>("int128"),
                                    arithmetic<vantrel::detail::LimbArithmetic>("limbs")};
 
+// Radii from a few units to the whole range: differences below 2^30, between
+// 2^30 and 2^31, and near 2^32, where only the widest exact path holds the
+// determinant. Points off the circle make the largest determinants.
 struct Scale {
     const char* name;
     double centre;  // |centre coordinates| up to this
@@ -65,9 +58,6 @@ struct Scale {
     bool nearDiagonal = false;  // a near b rather than small: lifts up to 2^65
 };
 
-// Radii from a few units to the whole range: differences below 2^30, between
-// 2^30 and 2^31, and near 2^32, where only the widest exact path holds the
-// determinant. Points off the circle make the largest determinants.
 constexpr Scale kScales[] = {
     {"small", 1e3, 50.0, true},
     {"screen", 1e4, 3e3, true},
@@ -80,15 +70,12 @@ constexpr Scale kScales[] = {
     {"near_diagonal_full_range", 0.0, 2147483645.0, true, true},
 };
 
-void PrintTo(const Scale& s, std::ostream* out) { *out << s.name; }
-
 class InCircle : public ::testing::TestWithParam<std::tuple<Scale, Arithmetic>> {};
 
-// The eight points c + (+-a, +-b) and c + (+-b, +-a) lie on one circle
-// whatever a and b. Four of them, the last moved off it by -1, 0 or 1 in x,
-// have determinants of zero or a few units times b^3, far below what rounding
-// contributes at large b. With a small, or near b, two of them may lie close
-// together: one lift is then tiny beside the others.
+// The eight points c + (+-a, +-b) and c + (+-b, +-a) lie on one circle. Four
+// of them, the last moved by -1, 0 or 1 in x, have determinants far below the
+// rounding error at large b; with a small or near b, one lift is tiny beside
+// the others. The mesh check's own in-circle is checked too.
 TEST_P(InCircle, MatchesGmpOnNearlyCocircularPoints) {
     const auto& [scale, arithmetic] = GetParam();
     std::mt19937_64 rng(0x1c1c1e);
@@ -113,14 +100,13 @@ TEST_P(InCircle, MatchesGmpOnNearlyCocircularPoints) {
         if (!scale.cocircular)
             p[3] = Point2{static_cast<std::int32_t>(cx + 4 * (large(rng) - 0.75 * scale.radius)),
                           static_cast<std::int32_t>(cy + 4 * (large(rng) - 0.75 * scale.radius))};
+        const auto r = [&](int k) { return PointRecord{p[k].x, p[k].y, 0}; };
         const int exact = gmpInCircle(p[0], p[1], p[2], p[3]);
         ASSERT_EQ(arithmetic.inCircle(p[0], p[1], p[2], p[3]), exact) << "case " << i;
         ASSERT_EQ(arithmetic.strictlyInside(p[0], p[1], p[2], p[3]), exact > 0) << "case " << i;
         ASSERT_EQ(arithmetic.exactInCircle(p[0], p[1], p[2], p[3]), exact) << "case " << i;
         ASSERT_EQ(arithmetic.orient(p[0], p[1], p[3]), gmpOrient(p[0], p[1], p[3])) << "case " << i;
-        const auto record = [](Point2 q) { return PointRecord{q.x, q.y, 0}; };
-        ASSERT_EQ(trilibtest::exactInCircle(record(p[0]), record(p[1]), record(p[2]), record(p[3])), exact)
-            << "case " << i << ": the mesh check's own in-circle";
+        ASSERT_EQ(trilibtest::exactInCircle(r(0), r(1), r(2), r(3)), exact) << "case " << i << ", the mesh check's";
         estimateWrong += sign(vantrel::detail::inCircleEstimate(p[0], p[1], p[2], p[3]).det) != exact ? 1 : 0;
     }
     EXPECT_TRUE(!scale.cocircular || scale.radius < 1e8 || estimateWrong > kCases / 100)
@@ -136,10 +122,9 @@ INSTANTIATE_TEST_SUITE_P(Scales, InCircle,
 
 class Orient : public ::testing::TestWithParam<Arithmetic> {};
 
-// Consecutive Fibonacci vectors u = (F(k + 1), F(k)) and v = (F(k), F(k - 1))
-// turn by exactly +-1: the points a, a + u, a + v, a + u + v and a + 2u (on
-// the line of a and a + u), mirrored at random, make turns of 0 and +-1 from
-// products of coordinate differences up to 2^63, in every order.
+// Fibonacci vectors u = (F(k + 1), F(k)), v = (F(k), F(k - 1)) turn by +-1:
+// a, a + u, a + v, a + u + v and a + 2u, mirrored at random, make turns of 0
+// and +-1 from products up to 2^63, in every order.
 TEST_P(Orient, MatchesGmpOnNearlyCollinearPoints) {
     std::mt19937_64 rng(0x0f1e2d);
     std::int64_t fibonacci[47] = {0, 1};
@@ -153,17 +138,15 @@ TEST_P(Orient, MatchesGmpOnNearlyCollinearPoints) {
         };
         const std::int64_t ax = corner(sx), ay = corner(sy);
         std::vector<Point2> p;
-        for (const auto& [m, n] : {std::pair{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 0}}) {
-            const std::int64_t x = ax + sx * (m * fibonacci[k + 1] + n * fibonacci[k]);
-            const std::int64_t y = ay + sy * (m * fibonacci[k] + n * fibonacci[k - 1]);
-            p.push_back(Point2{std::int32_t(x), std::int32_t(y)});
-        }
+        for (const auto& [m, n] : {std::pair{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 0}})
+            p.push_back(Point2{std::int32_t(ax + sx * (m * fibonacci[k + 1] + n * fibonacci[k])),
+                               std::int32_t(ay + sy * (m * fibonacci[k] + n * fibonacci[k - 1]))});
+        const auto f = [](std::int32_t v) { return static_cast<double>(v); };
         for (const Point2 a : p)
             for (const Point2 b : p)
                 for (const Point2 c : p) {
                     const int exact = gmpOrient(a, b, c);
                     ASSERT_EQ(GetParam().orient(a, b, c), exact) << "case " << i;
-                    const auto f = [](std::int32_t v) { return static_cast<double>(v); };
                     doubleWrong +=
                         sign((f(b.x) - f(a.x)) * (f(c.y) - f(a.y)) - (f(b.y) - f(a.y)) * (f(c.x) - f(a.x))) != exact;
                 }
@@ -171,7 +154,6 @@ TEST_P(Orient, MatchesGmpOnNearlyCollinearPoints) {
     EXPECT_GT(doubleWrong, 10000) << "too easy for plain doubles";
 }
 
-INSTANTIATE_TEST_SUITE_P(Arithmetics, Orient, ::testing::ValuesIn(kArithmetics),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Arithmetics, Orient, ::testing::ValuesIn(kArithmetics), trilibtest::byName);
 
 }  // namespace
