@@ -26,7 +26,7 @@ struct Box {
 };
 
 struct FakePlatform : pointset::Platform {
-    int pointer = 0, randomDraws = 0, progressEnds = 0;
+    int pointer = 0, randomDraws = 0;
     std::vector<int> pointerChanges;
     std::vector<Box> boxes;
     std::vector<std::string> prompts;       // prompt, title and default of each
@@ -69,7 +69,7 @@ struct FakePlatform : pointset::Platform {
         progressReports.push_back(done);
         return cancelFrom < 0 || done < cancelFrom;
     }
-    void endProgress() override { ++progressEnds; }
+    void endProgress() override {}
 
     // The one box shown was an error box mentioning `text`, and the pointer is back.
     void expectOneError(const std::string& text) const {
@@ -95,15 +95,12 @@ inline bool operator==(const TriangleRecord& l, const TriangleRecord& r) { retur
 // The library's stand-in: it keeps what its last call received and answers
 // as scripted, by default with no triangles.
 struct Recorder {
-    bool fan = false;         // answer with the fan (1, i, i + 1); else with result and triangles
     bool stampThird = false;  // write 1000 + i into "third" of point slots 0..pointCapacity
     std::int32_t result = 0;
     std::vector<TriangleRecord> triangles;  // written to slots 1.. as far as the capacity allows
     int calls = 0;
     std::int32_t pointCount = 0, triangleCapacity = 0, pointCapacity = 0, flag = 0;
     const void *points = nullptr, *triangleArray = nullptr;
-    bool trianglesWereZero = false;       // slots 0..triangleCapacity at entry
-    std::vector<PointRecord> seenPoints;  // slots 0..pointCapacity at entry
     static inline Recorder* current = nullptr;
 
     static std::int32_t VANTREL_CALL Triangulate(std::int32_t pointCount, std::int32_t triangleCapacity,
@@ -113,16 +110,10 @@ struct Recorder {
         ++s.calls;
         s.pointCount = pointCount, s.triangleCapacity = triangleCapacity, s.pointCapacity = pointCapacity;
         s.flag = flag, s.points = points, s.triangleArray = triangles;
-        const auto slots = static_cast<std::size_t>(std::max(triangleCapacity, 0));
-        s.trianglesWereZero =
-            std::all_of(triangles, triangles + slots + 1, [](auto& t) { return t == TriangleRecord{}; });
-        s.seenPoints.assign(points, points + std::max(pointCapacity, 0) + 1);
         for (std::int32_t i = 0; s.stampThird && i <= pointCapacity; ++i) points[i].third = 1000 + i;
-        std::int32_t written = 0;
-        for (std::int32_t i = 2; s.fan && i + 1 <= pointCount && written < triangleCapacity; ++i)
-            triangles[++written] = TriangleRecord{1, i, i + 1};
+        const auto slots = static_cast<std::size_t>(std::max(triangleCapacity, 0));
         std::copy_n(s.triangles.begin(), std::min(s.triangles.size(), slots), triangles + 1);
-        return s.fan ? written : s.result;
+        return s.result;
     }
 };
 
@@ -166,6 +157,7 @@ inline constexpr float twips(int pixel) { return static_cast<float>(pixel * 15 +
 // The commands on a 400 x 300 pixel canvas, with the recorder as library.
 class PointSetTest : public ::testing::Test {
 protected:
+    PointSetTest() { Recorder::current = &recorder; }
     void place(int px, int py) { set.PlacePoint(1, 0, twips(px), twips(py)); }
     // Points 1, 2, 3 at pixels (100, 100), (300, 100) and (100, 200).
     void placeTriangle() {
@@ -176,7 +168,6 @@ protected:
         recorder.triangles = std::move(triangles);
     }
     [[nodiscard]] Colour pixel(int px, int py) const { return canvas.Point(twips(px), twips(py)); }
-    PointSetTest() { Recorder::current = &recorder; }
 
     RasterCanvas canvas{400, 300};
     FakePlatform platform;

@@ -5,19 +5,17 @@
 namespace {
 
 using pointset::kRed;
-using ClearPoints = PointSetTest;
 using PlacePoint = PointSetTest;
 using Slots = std::vector<PointRecord>;
 
-TEST_F(ClearPoints, LeavesOneZeroedSlotEachAndAWhiteCanvasAndKeepsTheCaption) {
+TEST_F(PlacePoint, ClearLeavesOneZeroedSlotEachAndAWhiteCanvasAndKeepsTheCaption) {
     placeTriangle();
-    recorder.fan = true;
+    answer(1, {{1, 2, 3}});
     set.RunTriangulation();
     const std::string caption = controls.caption;
     set.ClearPoints();
-    EXPECT_EQ(std::tuple(set.nPoints(), slotsOf(set.Triangles()), controls.caption),
-              std::tuple(0, std::vector<TriangleRecord>(1), caption));
-    EXPECT_EQ(countColour(canvas, pointset::kWhite), 400 * 300);
+    EXPECT_EQ(std::tuple(set.nPoints(), slotsOf(set.Triangles()), controls.caption, countColour(canvas, kRed)),
+              std::tuple(0, std::vector<TriangleRecord>(1), caption, 0));
     place(30, 40);
     EXPECT_EQ(slotsOf(set.Points()), (Slots{{}, {457, 607, 0}, {}, {}, {}, {}, {}, {}}));
 }
@@ -43,17 +41,22 @@ INSTANTIATE_TEST_SUITE_P(PlacePoint, FirstPress,
                                            std::tuple{5999.0f, 4499.5f, 5999, 4500}));
 
 // A second press at an offset in twips from a first one in the middle of pixel
-// (100, 100): refused on the disc, its rim (2 pixels right, 1 down) included;
-// accepted just outside it (2 right and 2 down, or 3 left).
+// (100, 100): refused on the disc, its rim (2 pixels right, 1 down) included,
+// and then nothing runs even in automatic mode; accepted just outside it (2
+// right and 2 down, or 3 left).
 class SecondPress : public PointSetTest, public ::testing::WithParamInterface<std::tuple<float, float, bool>> {};
 
 TEST_P(SecondPress, IsRefusedOnTheDiscAndAcceptedJustOutside) {
     const auto [dx, dy, accepted] = GetParam();
+    place(300, 200);
+    place(200, 200);
     set.PlacePoint(1, 0, 1507.0f, 1507.0f);
-    const auto before = std::pair(picture(canvas), slotsOf(set.Points()));
+    controls.value = 1;
+    controls.caption = "unchanged";
+    const auto before = std::tuple(picture(canvas), slotsOf(set.Points()), controls.caption);
     set.PlacePoint(1, 0, 1507.0f + dx, 1507.0f + dy);
-    EXPECT_EQ(set.nPoints(), accepted ? 2 : 1);
-    EXPECT_TRUE(accepted || before == std::pair(picture(canvas), slotsOf(set.Points())));
+    EXPECT_EQ(std::pair(set.nPoints(), recorder.calls), accepted ? std::pair(4, 1) : std::pair(3, 0));
+    EXPECT_TRUE(accepted || before == std::tuple(picture(canvas), slotsOf(set.Points()), controls.caption));
 }
 
 INSTANTIATE_TEST_SUITE_P(PlacePoint, SecondPress,
@@ -62,34 +65,22 @@ INSTANTIATE_TEST_SUITE_P(PlacePoint, SecondPress,
                                            std::tuple{30.0f, 30.0f, true}, std::tuple{-45.0f, 0.0f, true}));
 
 // After a run each point is a single dot: only a press on the dot itself is
-// refused, and a refused press runs nothing, even in automatic mode.
-TEST_F(PlacePoint, AfterARunOnlyTheDotIsRefused) {
-    controls.value = 1;
-    recorder.fan = true;
-    placeTriangle();
-    ASSERT_EQ(std::pair(recorder.calls, pixel(200, 100)), std::pair(1, pointset::kLightGrey));
-    place(100, 100);
-    EXPECT_EQ(std::pair(set.nPoints(), recorder.calls), std::pair(3, 1));
-    place(101, 99);   // where the disc was
-    place(200, 100);  // on a grey edge
-    EXPECT_EQ(std::pair(set.nPoints(), recorder.calls), std::pair(5, 3));
-}
+// refused. chkAuto is ANDed bitwise with a "true" of all bits set: 2 runs too.
+class AutoValue : public PointSetTest, public ::testing::WithParamInterface<int> {};
 
-// chkAuto is ANDed bitwise with a "true" of all bits set: 2 triangulates too.
-class AutoCondition : public PointSetTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(AutoCondition, TriangulatesFromTheThirdPointWhenTheBoxIsNonZero) {
+TEST_P(AutoValue, RunsFromTheThirdPointWhenNonZeroAndAfterARunOnlyTheDotIsRefused) {
     controls.value = GetParam();
-    recorder.fan = true;
+    answer(1, {{1, 2, 3}});
     std::vector<int> runs;
-    for (int i = 0; i < 4; ++i) {
-        place(50 + 40 * i, 60 + 30 * (i % 2));
+    for (auto [x, y] : {std::pair{100, 100}, {300, 100}, {100, 200}, {100, 100}, {101, 99}, {200, 100}}) {
+        place(x, y);
         runs.push_back(recorder.calls);
     }
-    EXPECT_EQ(runs, (GetParam() == 0 ? std::vector<int>{0, 0, 0, 0} : std::vector<int>{0, 0, 1, 2}));
+    EXPECT_EQ(runs, (GetParam() == 0 ? std::vector<int>{0, 0, 0, 0, 0, 0} : std::vector<int>{0, 0, 1, 1, 2, 3}));
+    EXPECT_EQ(set.nPoints(), GetParam() == 0 ? 4 : 5);
 }
 
-INSTANTIATE_TEST_SUITE_P(PlacePoint, AutoCondition, ::testing::Values(0, 1, 2));
+INSTANTIATE_TEST_SUITE_P(PlacePoint, AutoValue, ::testing::Values(0, 1, 2));
 
 // The program never writes "third" or slot 0: growing Points keeps what the
 // library left there, in every slot.
