@@ -93,11 +93,11 @@ inline bool operator==(const PointRecord& l, const PointRecord& r) { return std:
 inline bool operator==(const TriangleRecord& l, const TriangleRecord& r) { return std::memcmp(&l, &r, sizeof l) == 0; }
 
 // The library's stand-in: it keeps what its last call received and answers
-// as scripted, by default with no triangles.
+// as scripted, by default with the triangle (1, 2, 3).
 struct Recorder {
     bool stampThird = false;  // write 1000 + i into "third" of point slots 0..pointCapacity
-    std::int32_t result = 0;
-    std::vector<TriangleRecord> triangles;  // written to slots 1.. as far as the capacity allows
+    std::int32_t result = 1;
+    std::vector<TriangleRecord> triangles{{1, 2, 3}};  // written to slots 1.. as far as the capacity allows
     int calls = 0;
     std::int32_t pointCount = 0, triangleCapacity = 0, pointCapacity = 0, flag = 0;
     const void *points = nullptr, *triangleArray = nullptr;
@@ -162,10 +162,6 @@ protected:
     // Points 1, 2, 3 at pixels (100, 100), (300, 100) and (100, 200).
     void placeTriangle() {
         for (auto [x, y] : {std::pair{100, 100}, {300, 100}, {100, 200}}) place(x, y);
-    }
-    void answer(std::int32_t result, std::vector<TriangleRecord> triangles = {}) {
-        recorder.result = result;
-        recorder.triangles = std::move(triangles);
     }
     [[nodiscard]] Colour pixel(int px, int py) const { return canvas.Point(twips(px), twips(py)); }
 

@@ -56,7 +56,6 @@ TEST_F(OutOfMemory, WhileGrowingPointsLeavesStoreAndPictureAlone) {
 // calls the library nor reads the clock.
 TEST_F(OutOfMemory, ForTheTriangleArrayLeavesEverythingAlone) {
     placeTriangle();
-    answer(1, {{1, 2, 3}});
     set.RunTriangulation();
     place(200, 250);
     const auto before = std::tuple(picture(canvas), slotsOf(set.Triangles()), controls.caption);

@@ -19,13 +19,24 @@ using Reading = std::tuple<bool, int, Colour>;  // library loaded, calls made, a
 
 // The clock is read right before and right after the library call: the library
 // is loaded before the first reading, the picture changed after the second.
-// The mesh is grey, with red dots in place of the discs.
-TEST_F(RunTriangulation, TimesTheCallAloneAndDrawsTheMeshWithADotForEachPoint) {
+// The time has three decimals at most, halves to even, the user's separator; a
+// clock that has run long is not subtracted in single precision. The mesh is
+// grey, with red dots in place of the discs. The program never writes "third"
+// or slot 0: growing Points keeps what the library left there, in every slot.
+class Run : public PointSetTest,
+            public ::testing::WithParamInterface<std::tuple<double, double, char, const char*>> {};
+
+TEST_P(Run, TimesTheCallAloneDrawsTheMeshAndKeepsWhatTheLibraryWrote) {
+    const auto [start, seconds, separator, shown] = GetParam();
+    platform.decimal = separator;
+    platform.group = separator == ',' ? '.' : ',';
     placeTriangle();
-    answer(1, {{1, 2, 3}});
+    recorder.stampThird = true;
     std::vector<Reading> readings;
+    platform.clock = {start, start + seconds};
     platform.onClock = [&] { readings.emplace_back(library.loaded(), recorder.calls, pixel(101, 100)); };
     set.RunTriangulation();
+    EXPECT_EQ(controls.caption, std::string("Points:3 Triangles:1 Triangulate time:") + shown + " seconds");
     EXPECT_EQ(readings, (std::vector<Reading>{{true, 0, kRed}, {true, 1, kRed}}));
     EXPECT_EQ(std::tuple(recorder.pointCount, recorder.triangleCapacity, recorder.pointCapacity, recorder.flag,
                          recorder.points, recorder.triangleArray),
@@ -35,9 +46,24 @@ TEST_F(RunTriangulation, TimesTheCallAloneAndDrawsTheMeshWithADotForEachPoint) {
     EXPECT_EQ(countColour(canvas, kRed), 3) << "the discs are gone";
     EXPECT_EQ(countColour(canvas, pointset::kWhite) + countColour(canvas, kLightGrey), 400 * 300 - 3);
     EXPECT_EQ(std::pair(canvas.ForeColor(), platform.pointerChanges), std::pair(kRed, std::vector<int>{11, 0}));
+
+    std::vector<PointRecord> expected = slotsOf(set.Points());
+    ASSERT_EQ(expected.back().third, 1009);
+    place(200, 250);
+    place(300, 250);
+    expected[4] = {3007, 3757, 1004};
+    expected[5] = {4507, 3757, 1005};
+    expected.resize(12);
+    EXPECT_EQ(slotsOf(set.Points()), expected);
 }
 
+INSTANTIATE_TEST_SUITE_P(RunTriangulation, Run,
+                         ::testing::Values(std::tuple{1e3, 0.0625, '.', "0.062"}, std::tuple{1e3, 0.1875, ',', "0,188"},
+                                           std::tuple{1e3, 1.5, '.', "1.5"}, std::tuple{1e3, 1.5, ',', "1,5"},
+                                           std::tuple{3e7, 0.1875, '.', "0.188"}));
+
 TEST_F(RunTriangulation, BeforeAnyPlacementWorksOnAnEmptyStore) {
+    recorder.result = 0;
     set.RunTriangulation();
     EXPECT_EQ(std::tuple(recorder.pointCount, recorder.triangleCapacity, recorder.pointCapacity, controls.caption),
               std::tuple(0, 0, 0, "Points:0 Triangles:0 Triangulate time:0 seconds"));
@@ -63,11 +89,11 @@ class Answers : public PointSetTest, public ::testing::WithParamInterface<Answer
 TEST_P(Answers, AreDrawnWithinTheBoundsAndRefusedBeyond) {
     const auto& [result, triangles, drawn, shown] = GetParam();
     placeTriangle();
-    answer(1, {{1, 2, 3}});
     set.RunTriangulation();
     place(200, 250);
     const auto before = std::tuple(picture(canvas), controls.caption, slotsOf(set.Triangles()));
-    answer(result, triangles);
+    recorder.result = result;
+    recorder.triangles = triangles;
     set.RunTriangulation();
     EXPECT_EQ(platform.pointer, 0);
     if (drawn) {
@@ -91,27 +117,6 @@ INSTANTIATE_TEST_SUITE_P(RunTriangulation, Answers,
                                            Answer{-1, {{1, 2, 3}}, false, ""}, Answer{21, {}, false, "21"},
                                            Answer{1, {{1, 2, 11}}, false, "11"},
                                            Answer{2, {{1, 2, 3}, {4, -1, 2}}, false, "-1"}));
-
-// Three decimals at most, halves to even, the user's separator. A clock that
-// has run long must not be subtracted in single precision.
-class CaptionTime : public PointSetTest,
-                    public ::testing::WithParamInterface<std::tuple<double, double, char, const char*>> {};
-
-TEST_P(CaptionTime, IsRoundedAndWrittenInTheUsersFormat) {
-    const auto [start, seconds, separator, shown] = GetParam();
-    platform.decimal = separator;
-    platform.group = separator == ',' ? '.' : ',';
-    placeTriangle();
-    answer(1, {{1, 2, 3}});
-    platform.clock = {start, start + seconds};
-    set.RunTriangulation();
-    EXPECT_EQ(controls.caption, std::string("Points:3 Triangles:1 Triangulate time:") + shown + " seconds");
-}
-
-INSTANTIATE_TEST_SUITE_P(RunTriangulation, CaptionTime,
-                         ::testing::Values(std::tuple{1e3, 0.0625, '.', "0.062"}, std::tuple{1e3, 0.1875, ',', "0,188"},
-                                           std::tuple{1e3, 1.5, '.', "1.5"}, std::tuple{1e3, 1.5, ',', "1,5"},
-                                           std::tuple{3e7, 0.1875, '.', "0.188"}));
 
 // A library file that cannot be had, or has no Triangulate: the box names it
 // and nothing changes. One that loads stays loaded for the next run.
