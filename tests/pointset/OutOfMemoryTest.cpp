@@ -35,10 +35,12 @@ protected:
     ~OutOfMemory() override { failFrom = 0; }
 };
 
-// Only a placement that needs more room allocates, and that before it draws.
-TEST_F(OutOfMemory, WhileGrowingPointsLeavesStoreAndPictureAlone) {
-    place(10, 10);
-    place(15, 10);
+// Only a placement that needs more room allocates, and that before it draws. A
+// run has its array before the clock starts: one that cannot neither calls the
+// library nor reads the clock.
+TEST_F(OutOfMemory, LeavesStorePictureAndCaptionAlone) {
+    placeTriangle();
+    set.RunTriangulation();
     for (int i = 0; i < 200 && platform.boxes.empty(); ++i) {
         const auto before = std::pair(picture(canvas), slotsOf(set.Points()));
         failFrom = 1;
@@ -50,14 +52,7 @@ TEST_F(OutOfMemory, WhileGrowingPointsLeavesStoreAndPictureAlone) {
         }
     }
     platform.expectOneError("Not enough memory");
-}
-
-// The array is had before the clock starts: a run that cannot have it neither
-// calls the library nor reads the clock.
-TEST_F(OutOfMemory, ForTheTriangleArrayLeavesEverythingAlone) {
-    placeTriangle();
-    set.RunTriangulation();
-    place(200, 250);
+    platform.boxes.clear();
     const auto before = std::tuple(picture(canvas), slotsOf(set.Triangles()), controls.caption);
     int readings = 0;
     platform.onClock = [&] { ++readings; };

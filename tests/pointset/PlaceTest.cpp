@@ -12,10 +12,13 @@ using Slots = std::vector<PointRecord>;
 // caption. The disc of the first press goes around the pixel pressed, not the
 // rounded position's, in red, and ForeColor stays red; the position is stored
 // rounded, halves to even. Any button places a point, whatever keys are held.
-class FirstPress : public PointSetTest, public ::testing::WithParamInterface<std::tuple<float, float, int, int>> {};
+// A press (dx, dy) pixels from the first is refused on its disc, rim included,
+// and then runs nothing even in automatic mode; just outside it is accepted.
+class Press : public PointSetTest,
+              public ::testing::WithParamInterface<std::tuple<float, float, int, int, int, int, bool>> {};
 
-TEST_P(FirstPress, AfterAClearDrawsTheDiscAndStoresTheRoundedPosition) {
-    const auto [x, y, storedX, storedY] = GetParam();
+TEST_P(Press, DrawsTheDiscAfterAClearAndRefusesAPressOnIt) {
+    const auto [x, y, storedX, storedY, dx, dy, accepted] = GetParam();
     const Pixels blank = picture(canvas);
     placeTriangle();
     set.RunTriangulation();
@@ -28,36 +31,24 @@ TEST_P(FirstPress, AfterAClearDrawsTheDiscAndStoresTheRoundedPosition) {
     EXPECT_EQ(picture(canvas), withDisc(blank, 400, static_cast<int>(x) / 15, static_cast<int>(y) / 15, 2, kRed));
     EXPECT_EQ(canvas.ForeColor(), kRed);
     EXPECT_EQ(slotsOf(set.Points()), (Slots{{}, {storedX, storedY, 0}, {}, {}, {}, {}, {}, {}}));
-}
 
-INSTANTIATE_TEST_SUITE_P(PlacePoint, FirstPress,
-                         ::testing::Values(std::tuple{100.5f, 1601.5f, 100, 1602}, std::tuple{2.5f, 3.5f, 2, 4},
-                                           std::tuple{1514.6f, 2222.49f, 1515, 2222},
-                                           std::tuple{5999.0f, 4499.5f, 5999, 4500}));
-
-// A second press at an offset in twips from a first one in the middle of pixel
-// (100, 100): refused on the disc, its rim (2 pixels right, 1 down) included,
-// and then nothing runs even in automatic mode; accepted just outside it (2
-// right and 2 down, or 3 left).
-class SecondPress : public PointSetTest, public ::testing::WithParamInterface<std::tuple<float, float, bool>> {};
-
-TEST_P(SecondPress, IsRefusedOnTheDiscAndAcceptedJustOutside) {
-    const auto [dx, dy, accepted] = GetParam();
     place(300, 200);
-    place(200, 200);
-    set.PlacePoint(1, 0, 1507.0f, 1507.0f);
+    place(200, 250);
     controls.value = 1;
     controls.caption = "unchanged";
     const auto before = std::tuple(picture(canvas), slotsOf(set.Points()), controls.caption);
-    set.PlacePoint(1, 0, 1507.0f + dx, 1507.0f + dy);
-    EXPECT_EQ(std::pair(set.nPoints(), recorder.calls), accepted ? std::pair(4, 1) : std::pair(3, 0));
+    set.PlacePoint(1, 0, x + 15.0f * static_cast<float>(dx), y + 15.0f * static_cast<float>(dy));
+    EXPECT_EQ(std::pair(set.nPoints(), recorder.calls), accepted ? std::pair(4, 2) : std::pair(3, 1));
     EXPECT_TRUE(accepted || before == std::tuple(picture(canvas), slotsOf(set.Points()), controls.caption));
 }
 
-INSTANTIATE_TEST_SUITE_P(PlacePoint, SecondPress,
-                         ::testing::Values(std::tuple{0.0f, 0.0f, false}, std::tuple{1.0f, 0.0f, false},
-                                           std::tuple{30.0f, 15.0f, false}, std::tuple{-15.0f, -30.0f, false},
-                                           std::tuple{30.0f, 30.0f, true}, std::tuple{-45.0f, 0.0f, true}));
+INSTANTIATE_TEST_SUITE_P(PlacePoint, Press,
+                         ::testing::Values(std::tuple{100.5f, 1601.5f, 100, 1602, 0, 0, false},
+                                           std::tuple{2.5f, 3.5f, 2, 4, 2, 1, false},
+                                           std::tuple{1514.6f, 2222.49f, 1515, 2222, -1, -2, false},
+                                           std::tuple{5999.0f, 4499.5f, 5999, 4500, -2, -2, true},
+                                           std::tuple{1514.6f, 2222.49f, 1515, 2222, 2, 2, true},
+                                           std::tuple{100.5f, 1601.5f, 100, 1602, -3, 0, true}));
 
 // After a run each point is a single dot: only a press on the dot itself is
 // refused. chkAuto is ANDed bitwise with a "true" of all bits set: 2 runs too.
