@@ -1,6 +1,5 @@
-// Scripted stand-ins for the platform services, the two window controls and
-// the triangulation library, and the fixture the command suites share. The
-// canvas is the real raster.
+// Scripted stand-ins for the platform services, the two window controls and the
+// triangulation library, and the fixture the command suites share, on the real raster.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -37,7 +36,6 @@ struct FakePlatform : pointset::Platform {
     pointset::RandomSource random;
     char decimal = '.', group = ',';
     std::int64_t cancelFrom = -1;  // progress() cancels from this count on
-    std::vector<std::int64_t> progressReports;
     static inline void (*beforeBox)() = [] {};
 
     template <class T>
@@ -65,10 +63,7 @@ struct FakePlatform : pointset::Platform {
     char decimalSeparator() const override { return decimal; }
     char groupSeparator() const override { return group; }
     void beginProgress(std::int64_t) override {}
-    bool progress(std::int64_t done) override {
-        progressReports.push_back(done);
-        return cancelFrom < 0 || done < cancelFrom;
-    }
+    bool progress(std::int64_t done) override { return cancelFrom < 0 || done < cancelFrom; }
     void endProgress() override {}
 
     // The one box shown was an error box mentioning `text`, and the pointer is back.
@@ -92,10 +87,10 @@ struct FakeControls : pointset::Controls {
 inline bool operator==(const PointRecord& l, const PointRecord& r) { return std::memcmp(&l, &r, sizeof l) == 0; }
 inline bool operator==(const TriangleRecord& l, const TriangleRecord& r) { return std::memcmp(&l, &r, sizeof l) == 0; }
 
-// The library's stand-in: it keeps what its last call received and answers
-// as scripted, by default with the triangle (1, 2, 3).
+// The library's stand-in: it keeps what its last call received, writes 1000 + i
+// into "third" of point slots 0..pointCapacity, and answers as scripted, by
+// default with the triangle (1, 2, 3).
 struct Recorder {
-    bool stampThird = false;  // write 1000 + i into "third" of point slots 0..pointCapacity
     std::int32_t result = 1;
     std::vector<TriangleRecord> triangles{{1, 2, 3}};  // written to slots 1.. as far as the capacity allows
     int calls = 0;
@@ -110,7 +105,7 @@ struct Recorder {
         ++s.calls;
         s.pointCount = pointCount, s.triangleCapacity = triangleCapacity, s.pointCapacity = pointCapacity;
         s.flag = flag, s.points = points, s.triangleArray = triangles;
-        for (std::int32_t i = 0; s.stampThird && i <= pointCapacity; ++i) points[i].third = 1000 + i;
+        for (std::int32_t i = 0; i <= pointCapacity; ++i) points[i].third = 1000 + i;
         const auto slots = static_cast<std::size_t>(std::max(triangleCapacity, 0));
         std::copy_n(s.triangles.begin(), std::min(s.triangles.size(), slots), triangles + 1);
         return s.result;

@@ -25,20 +25,14 @@ void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); 
 
 namespace {
 
-class OutOfMemory : public PointSetTest {
-protected:
-    // The box and pointer changes are recorded whatever the limit.
-    OutOfMemory() {
-        platform.pointerChanges.reserve(1000);
-        FakePlatform::beforeBox = [] { failFrom = 0; };
-    }
-    ~OutOfMemory() override { failFrom = 0; }
-};
+using OutOfMemory = PointSetTest;
 
 // Only a placement that needs more room allocates, and that before it draws. A
 // run has its array before the clock starts: one that cannot neither calls the
 // library nor reads the clock.
 TEST_F(OutOfMemory, LeavesStorePictureAndCaptionAlone) {
+    platform.pointerChanges.reserve(100);  // recorded whatever the limit, as the box is
+    FakePlatform::beforeBox = [] { failFrom = 0; };
     placeTriangle();
     set.RunTriangulation();
     for (int i = 0; i < 200 && platform.boxes.empty(); ++i) {

@@ -61,8 +61,8 @@ TEST_P(AutoValue, RunsFromTheThirdPointWhenNonZeroAndAfterARunOnlyTheDotIsRefuse
         place(x, y);
         runs.push_back(recorder.calls);
     }
-    EXPECT_EQ(runs, (GetParam() == 0 ? std::vector<int>{0, 0, 0, 0, 0, 0} : std::vector<int>{0, 0, 1, 1, 2, 3}));
-    EXPECT_EQ(set.nPoints(), GetParam() == 0 ? 4 : 5);
+    EXPECT_EQ(std::pair(runs, set.nPoints()), GetParam() == 0 ? std::pair(std::vector<int>{0, 0, 0, 0, 0, 0}, 4)
+                                                              : std::pair(std::vector<int>{0, 0, 1, 1, 2, 3}, 5));
 }
 
 INSTANTIATE_TEST_SUITE_P(PlacePoint, AutoValue, ::testing::Values(0, 1, 2));

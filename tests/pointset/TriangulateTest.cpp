@@ -14,7 +14,6 @@ namespace {
 
 using pointset::kLightGrey;
 using pointset::kRed;
-using RunTriangulation = PointSetTest;
 using Reading = std::tuple<bool, int, Colour>;  // library loaded, calls made, a pixel of disc 1
 
 // The clock is read right before and right after the library call: the library
@@ -31,7 +30,6 @@ TEST_P(Run, TimesTheCallAloneDrawsTheMeshAndKeepsWhatTheLibraryWrote) {
     platform.decimal = separator;
     platform.group = separator == ',' ? '.' : ',';
     placeTriangle();
-    recorder.stampThird = true;
     std::vector<Reading> readings;
     platform.clock = {start, start + seconds};
     platform.onClock = [&] { readings.emplace_back(library.loaded(), recorder.calls, pixel(101, 100)); };
@@ -61,14 +59,6 @@ INSTANTIATE_TEST_SUITE_P(RunTriangulation, Run,
                          ::testing::Values(std::tuple{1e3, 0.0625, '.', "0.062"}, std::tuple{1e3, 0.1875, ',', "0,188"},
                                            std::tuple{1e3, 1.5, '.', "1.5"}, std::tuple{1e3, 1.5, ',', "1,5"},
                                            std::tuple{3e7, 0.1875, '.', "0.188"}));
-
-TEST_F(RunTriangulation, BeforeAnyPlacementWorksOnAnEmptyStore) {
-    recorder.result = 0;
-    set.RunTriangulation();
-    EXPECT_EQ(std::tuple(recorder.pointCount, recorder.triangleCapacity, recorder.pointCapacity, controls.caption),
-              std::tuple(0, 0, 0, "Points:0 Triangles:0 Triangulate time:0 seconds"));
-    EXPECT_NE(recorder.points, nullptr);
-}
 
 // Four points give slots 0..10 and room for 20 triangles. 20 triangles with the
 // corners 0 and 10 are drawn; any other negative result than -1 is a count of
