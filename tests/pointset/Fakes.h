@@ -75,10 +75,9 @@ struct FakePlatform : pointset::Platform {
 };
 
 struct FakeControls : pointset::Controls {
-    static constexpr const char* kInitialCaption = "Points: 0 Triangles:0 Triangulate time: 0";
     int value = 0;
     std::vector<int> valueChanges;
-    std::string caption = kInitialCaption;
+    std::string caption = "Points: 0 Triangles:0 Triangulate time: 0";  // as the form starts
     int autoValue() const override { return value; }
     void setAutoValue(int newValue) override { valueChanges.push_back(value = newValue); }
     void setInfoCaption(std::string_view text) override { caption = std::string(text); }

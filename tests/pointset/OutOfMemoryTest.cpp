@@ -1,6 +1,6 @@
-// Memory running out in the middle of a command: the command says so and leaves
-// the store, the picture and lblInfo as they were. A program of its own because
-// it replaces the global allocation functions.
+// Memory running out in the middle of a command: the command says so and leaves the
+// store, the picture and lblInfo as they were. A program of its own: it replaces
+// the global allocation functions.
 #include <atomic>
 #include <cstdlib>
 #include <new>

@@ -4,7 +4,6 @@
 
 namespace {
 
-using GenerateRandomPoints = PointSetTest;
 using pointset::kProgressInterval;
 
 // The reply in the user's number format, read once; "while i <= N" drops a
@@ -13,7 +12,8 @@ using pointset::kProgressInterval;
 // too large for any batch change nothing; the last two get a message. chkAuto
 // is unchecked while the prompt is up and for the batch, which therefore runs
 // nothing, and comes back as it was. The user cancels at the first progress
-// report and keeps the points placed so far.
+// report and keeps the points placed so far. Of each pair of numbers drawn the
+// first goes to x; a point on a disc of the batch is dropped, not tried again.
 struct Reply {
     const char* text;
     int tried;  // -1: nothing changes
@@ -30,10 +30,10 @@ TEST_P(Replies, GiveTheNumberOfPointsTriedOrChangeNothing) {
     const int checked = tried < 0 ? 0 : 1;
     place(10, 10);
     controls.value = checked;
-    platform.decimal = decimal;
-    platform.group = group;
+    std::tie(platform.decimal, platform.group) = std::pair(decimal, group);
     platform.replies = {text, "7"};
     platform.cancelFrom = 0;
+    platform.scriptedRandom = {0.25f, 0.75f};  // 400 x 300 pixels are 6000 x 4500 twips
     const auto before = std::tuple(picture(canvas), slotsOf(set.Points()), controls.caption);
     set.GenerateRandomPoints();
     EXPECT_EQ(platform.prompts, (std::vector<std::string>{"Enter number of points.\r\nNote: Triangulate more than "
@@ -44,6 +44,7 @@ TEST_P(Replies, GiveTheNumberOfPointsTriedOrChangeNothing) {
         EXPECT_EQ(std::tuple(platform.randomDraws, platform.pointerChanges, platform.boxes.size(), recorder.calls),
                   std::tuple(2 * tried, std::vector<int>{11, 0}, 0u, 0));
         EXPECT_LE(set.nPoints(), tried) << "the batch starts with a clear";
+        EXPECT_TRUE(tried == 0 || set.Points().at(1) == (PointRecord{1500, 3375, 0}));
         return;
     }
     EXPECT_TRUE(before == std::tuple(picture(canvas), slotsOf(set.Points()), controls.caption));
@@ -66,29 +67,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Reply{",5", -1, "not a number"}, Reply{"1e999", -1, "too many"},
                       Reply{"0.000001e315", -1, "too many"}, Reply{"1e99999999999999999999", -1, "too many"}));
 
-// Of each pair the first draw goes to x; a point on a disc of the batch is
-// dropped, not tried again.
-TEST_F(GenerateRandomPoints, DrawsXThenYAndDropsAPointOnADisc) {
-    platform.scriptedRandom = {0.25f, 0.75f, 0.25f, 0.75f, 0.5f, 0.125f, 0.75f, 0.5f};
-    platform.replies = {"4"};
-    set.GenerateRandomPoints();
-    // 400 x 300 pixels are 6000 x 4500 twips; 562.5 goes to even.
-    EXPECT_EQ(slotsOf(set.Points()),
-              (std::vector<PointRecord>{{}, {1500, 3375, 0}, {3000, 562, 0}, {4500, 2250, 0}, {}, {}, {}, {}, {}, {}}));
-    EXPECT_EQ(std::pair(platform.randomDraws, countColour(canvas, pointset::kRed)), std::pair(8, 3 * 21));
-}
-
-// The source is seeded once per start of the program, not per batch.
-TEST_F(GenerateRandomPoints, TheFirstBatchIsTheSameAfterEveryStart) {
-    const auto batches = [this](int count) {
-        PointSetTest::platform = FakePlatform();
-        platform.replies.assign(static_cast<std::size_t>(count), "20");
-        while (count-- > 0) set.GenerateRandomPoints();
-        return slotsOf(set.Points());
-    };
-    const auto first = batches(1);
-    EXPECT_EQ(batches(1), first);
-    EXPECT_NE(batches(2), first);
+// A fixed seed, never renewed: the first batch after every start of the program is the same.
+TEST(RandomSource, GivesTheSameSequenceAfterEveryStart) {
+    pointset::RandomSource first, second;
+    for (int i = 0; i < 1000; ++i) EXPECT_EQ(first.next(), second.next());
 }
 
 }  // namespace
