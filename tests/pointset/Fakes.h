@@ -1,6 +1,5 @@
-// Scripted stand-ins for the platform services, the two window controls and
-// the triangulation library, and the fixture the command suites share. The
-// canvas is the real raster.
+// Scripted stand-ins for the platform services, the two window controls and the
+// triangulation library, and the fixture the command suites share, on the real raster.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -26,7 +25,7 @@ struct Box {
 };
 
 struct FakePlatform : pointset::Platform {
-    int pointer = 0, randomDraws = 0, progressEnds = 0;
+    int pointer = 0, randomDraws = 0;
     std::vector<int> pointerChanges;
     std::vector<Box> boxes;
     std::vector<std::string> prompts;       // prompt, title and default of each
@@ -37,7 +36,6 @@ struct FakePlatform : pointset::Platform {
     pointset::RandomSource random;
     char decimal = '.', group = ',';
     std::int64_t cancelFrom = -1;  // progress() cancels from this count on
-    std::vector<std::int64_t> progressReports;
     static inline void (*beforeBox)() = [] {};
 
     template <class T>
@@ -65,11 +63,8 @@ struct FakePlatform : pointset::Platform {
     char decimalSeparator() const override { return decimal; }
     char groupSeparator() const override { return group; }
     void beginProgress(std::int64_t) override {}
-    bool progress(std::int64_t done) override {
-        progressReports.push_back(done);
-        return cancelFrom < 0 || done < cancelFrom;
-    }
-    void endProgress() override { ++progressEnds; }
+    bool progress(std::int64_t done) override { return cancelFrom < 0 || done < cancelFrom; }
+    void endProgress() override {}
 
     // The one box shown was an error box mentioning `text`, and the pointer is back.
     void expectOneError(const std::string& text) const {
@@ -80,10 +75,9 @@ struct FakePlatform : pointset::Platform {
 };
 
 struct FakeControls : pointset::Controls {
-    static constexpr const char* kInitialCaption = "Points: 0 Triangles:0 Triangulate time: 0";
     int value = 0;
     std::vector<int> valueChanges;
-    std::string caption = kInitialCaption;
+    std::string caption = "Points: 0 Triangles:0 Triangulate time: 0";  // as the form starts
     int autoValue() const override { return value; }
     void setAutoValue(int newValue) override { valueChanges.push_back(value = newValue); }
     void setInfoCaption(std::string_view text) override { caption = std::string(text); }
@@ -92,18 +86,15 @@ struct FakeControls : pointset::Controls {
 inline bool operator==(const PointRecord& l, const PointRecord& r) { return std::memcmp(&l, &r, sizeof l) == 0; }
 inline bool operator==(const TriangleRecord& l, const TriangleRecord& r) { return std::memcmp(&l, &r, sizeof l) == 0; }
 
-// The library's stand-in: it keeps what its last call received and answers
-// as scripted, by default with no triangles.
+// The library's stand-in: it keeps what its last call received, writes 1000 + i
+// into "third" of point slots 0..pointCapacity, and answers as scripted, by
+// default with the triangle (1, 2, 3).
 struct Recorder {
-    bool fan = false;         // answer with the fan (1, i, i + 1); else with result and triangles
-    bool stampThird = false;  // write 1000 + i into "third" of point slots 0..pointCapacity
-    std::int32_t result = 0;
-    std::vector<TriangleRecord> triangles;  // written to slots 1.. as far as the capacity allows
+    std::int32_t result = 1;
+    std::vector<TriangleRecord> triangles{{1, 2, 3}};  // written to slots 1.. as far as the capacity allows
     int calls = 0;
     std::int32_t pointCount = 0, triangleCapacity = 0, pointCapacity = 0, flag = 0;
     const void *points = nullptr, *triangleArray = nullptr;
-    bool trianglesWereZero = false;       // slots 0..triangleCapacity at entry
-    std::vector<PointRecord> seenPoints;  // slots 0..pointCapacity at entry
     static inline Recorder* current = nullptr;
 
     static std::int32_t VANTREL_CALL Triangulate(std::int32_t pointCount, std::int32_t triangleCapacity,
@@ -113,16 +104,10 @@ struct Recorder {
         ++s.calls;
         s.pointCount = pointCount, s.triangleCapacity = triangleCapacity, s.pointCapacity = pointCapacity;
         s.flag = flag, s.points = points, s.triangleArray = triangles;
+        for (std::int32_t i = 0; i <= pointCapacity; ++i) points[i].third = 1000 + i;
         const auto slots = static_cast<std::size_t>(std::max(triangleCapacity, 0));
-        s.trianglesWereZero =
-            std::all_of(triangles, triangles + slots + 1, [](auto& t) { return t == TriangleRecord{}; });
-        s.seenPoints.assign(points, points + std::max(pointCapacity, 0) + 1);
-        for (std::int32_t i = 0; s.stampThird && i <= pointCapacity; ++i) points[i].third = 1000 + i;
-        std::int32_t written = 0;
-        for (std::int32_t i = 2; s.fan && i + 1 <= pointCount && written < triangleCapacity; ++i)
-            triangles[++written] = TriangleRecord{1, i, i + 1};
         std::copy_n(s.triangles.begin(), std::min(s.triangles.size(), slots), triangles + 1);
-        return s.fan ? written : s.result;
+        return s.result;
     }
 };
 
@@ -166,17 +151,13 @@ inline constexpr float twips(int pixel) { return static_cast<float>(pixel * 15 +
 // The commands on a 400 x 300 pixel canvas, with the recorder as library.
 class PointSetTest : public ::testing::Test {
 protected:
+    PointSetTest() { Recorder::current = &recorder; }
     void place(int px, int py) { set.PlacePoint(1, 0, twips(px), twips(py)); }
     // Points 1, 2, 3 at pixels (100, 100), (300, 100) and (100, 200).
     void placeTriangle() {
         for (auto [x, y] : {std::pair{100, 100}, {300, 100}, {100, 200}}) place(x, y);
     }
-    void answer(std::int32_t result, std::vector<TriangleRecord> triangles = {}) {
-        recorder.result = result;
-        recorder.triangles = std::move(triangles);
-    }
     [[nodiscard]] Colour pixel(int px, int py) const { return canvas.Point(twips(px), twips(py)); }
-    PointSetTest() { Recorder::current = &recorder; }
 
     RasterCanvas canvas{400, 300};
     FakePlatform platform;

@@ -1,6 +1,6 @@
-// Memory running out in the middle of a command: the command says so and leaves
-// the store, the picture and lblInfo as they were. A program of its own because
-// it replaces the global allocation functions.
+// Memory running out in the middle of a command: the command says so and leaves the
+// store, the picture and lblInfo as they were. A program of its own: it replaces
+// the global allocation functions.
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -25,20 +25,16 @@ void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); 
 
 namespace {
 
-class OutOfMemory : public PointSetTest {
-protected:
-    // The box and pointer changes are recorded whatever the limit.
-    OutOfMemory() {
-        platform.pointerChanges.reserve(1000);
-        FakePlatform::beforeBox = [] { failFrom = 0; };
-    }
-    ~OutOfMemory() override { failFrom = 0; }
-};
+using OutOfMemory = PointSetTest;
 
-// Only a placement that needs more room allocates, and that before it draws.
-TEST_F(OutOfMemory, WhileGrowingPointsLeavesStoreAndPictureAlone) {
-    place(10, 10);
-    place(15, 10);
+// Only a placement that needs more room allocates, and that before it draws. A
+// run has its array before the clock starts: one that cannot neither calls the
+// library nor reads the clock.
+TEST_F(OutOfMemory, LeavesStorePictureAndCaptionAlone) {
+    platform.pointerChanges.reserve(100);  // recorded whatever the limit, as the box is
+    FakePlatform::beforeBox = [] { failFrom = 0; };
+    placeTriangle();
+    set.RunTriangulation();
     for (int i = 0; i < 200 && platform.boxes.empty(); ++i) {
         const auto before = std::pair(picture(canvas), slotsOf(set.Points()));
         failFrom = 1;
@@ -50,15 +46,7 @@ TEST_F(OutOfMemory, WhileGrowingPointsLeavesStoreAndPictureAlone) {
         }
     }
     platform.expectOneError("Not enough memory");
-}
-
-// The array is had before the clock starts: a run that cannot have it neither
-// calls the library nor reads the clock.
-TEST_F(OutOfMemory, ForTheTriangleArrayLeavesEverythingAlone) {
-    placeTriangle();
-    recorder.fan = true;
-    set.RunTriangulation();
-    place(200, 250);
+    platform.boxes.clear();
     const auto before = std::tuple(picture(canvas), slotsOf(set.Triangles()), controls.caption);
     int readings = 0;
     platform.onClock = [&] { ++readings; };

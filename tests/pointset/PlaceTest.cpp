@@ -5,118 +5,77 @@
 namespace {
 
 using pointset::kRed;
-using ClearPoints = PointSetTest;
 using PlacePoint = PointSetTest;
 using Slots = std::vector<PointRecord>;
 
-TEST_F(ClearPoints, LeavesOneZeroedSlotEachAndAWhiteCanvasAndKeepsTheCaption) {
+// Clearing after a run leaves one zeroed slot each, a white canvas and the
+// caption. The disc of the first press goes around the pixel pressed, not the
+// rounded position's, in red, and ForeColor stays red; the position is stored
+// rounded, halves to even. Any button places a point, whatever keys are held.
+// A press (dx, dy) pixels from the first is refused on its disc, rim included,
+// and then runs nothing even in automatic mode; just outside it is accepted.
+class Press : public PointSetTest,
+              public ::testing::WithParamInterface<std::tuple<float, float, int, int, int, int, bool>> {};
+
+TEST_P(Press, DrawsTheDiscAfterAClearAndRefusesAPressOnIt) {
+    const auto [x, y, storedX, storedY, dx, dy, accepted] = GetParam();
+    const Pixels blank = picture(canvas);
     placeTriangle();
-    recorder.fan = true;
     set.RunTriangulation();
     const std::string caption = controls.caption;
     set.ClearPoints();
-    EXPECT_EQ(std::tuple(set.nPoints(), slotsOf(set.Triangles()), controls.caption),
-              std::tuple(0, std::vector<TriangleRecord>(1), caption));
-    EXPECT_EQ(countColour(canvas, pointset::kWhite), 400 * 300);
-    place(30, 40);
-    EXPECT_EQ(slotsOf(set.Points()), (Slots{{}, {457, 607, 0}, {}, {}, {}, {}, {}, {}}));
-}
-
-// The disc goes around the pixel pressed, not the rounded position's, in red,
-// and ForeColor stays red; the position is stored rounded, halves to even.
-// Any button places a point, whatever keys are held.
-class FirstPress : public PointSetTest, public ::testing::WithParamInterface<std::tuple<float, float, int, int>> {};
-
-TEST_P(FirstPress, DrawsTheDiscAndStoresTheRoundedPosition) {
-    const auto [x, y, storedX, storedY] = GetParam();
-    const Pixels blank = picture(canvas);
+    EXPECT_EQ(std::tuple(set.nPoints(), slotsOf(set.Triangles()), controls.caption, picture(canvas) == blank),
+              std::tuple(0, std::vector<TriangleRecord>(1), caption, true));
+    canvas.setForeColor(pointset::kLightGrey);
     set.PlacePoint(2, 1, x, y);
     EXPECT_EQ(picture(canvas), withDisc(blank, 400, static_cast<int>(x) / 15, static_cast<int>(y) / 15, 2, kRed));
     EXPECT_EQ(canvas.ForeColor(), kRed);
     EXPECT_EQ(slotsOf(set.Points()), (Slots{{}, {storedX, storedY, 0}, {}, {}, {}, {}, {}, {}}));
-    EXPECT_FALSE(set.Triangles().exists()) << "placing must not create Triangles";
+
+    place(300, 200);
+    place(200, 250);
+    controls.value = 1;
+    controls.caption = "unchanged";
+    const auto before = std::tuple(picture(canvas), slotsOf(set.Points()), controls.caption);
+    set.PlacePoint(1, 0, x + 15.0f * static_cast<float>(dx), y + 15.0f * static_cast<float>(dy));
+    EXPECT_EQ(std::pair(set.nPoints(), recorder.calls), accepted ? std::pair(4, 2) : std::pair(3, 1));
+    EXPECT_TRUE(accepted || before == std::tuple(picture(canvas), slotsOf(set.Points()), controls.caption));
 }
 
-INSTANTIATE_TEST_SUITE_P(PlacePoint, FirstPress,
-                         ::testing::Values(std::tuple{100.5f, 1601.5f, 100, 1602}, std::tuple{2.5f, 3.5f, 2, 4},
-                                           std::tuple{1514.6f, 2222.49f, 1515, 2222},
-                                           std::tuple{5999.0f, 4499.5f, 5999, 4500}));
-
-// A second press at an offset in twips from a first one in the middle of pixel
-// (100, 100): refused on the disc, its rim (2 pixels right, 1 down) included;
-// accepted just outside it (2 right and 2 down, or 3 left).
-class SecondPress : public PointSetTest, public ::testing::WithParamInterface<std::tuple<float, float, bool>> {};
-
-TEST_P(SecondPress, IsRefusedOnTheDiscAndAcceptedJustOutside) {
-    const auto [dx, dy, accepted] = GetParam();
-    set.PlacePoint(1, 0, 1507.0f, 1507.0f);
-    const auto before = std::pair(picture(canvas), slotsOf(set.Points()));
-    set.PlacePoint(1, 0, 1507.0f + dx, 1507.0f + dy);
-    EXPECT_EQ(set.nPoints(), accepted ? 2 : 1);
-    EXPECT_TRUE(accepted || before == std::pair(picture(canvas), slotsOf(set.Points())));
-}
-
-INSTANTIATE_TEST_SUITE_P(PlacePoint, SecondPress,
-                         ::testing::Values(std::tuple{0.0f, 0.0f, false}, std::tuple{1.0f, 0.0f, false},
-                                           std::tuple{30.0f, 15.0f, false}, std::tuple{-15.0f, -30.0f, false},
-                                           std::tuple{30.0f, 30.0f, true}, std::tuple{-45.0f, 0.0f, true}));
+INSTANTIATE_TEST_SUITE_P(PlacePoint, Press,
+                         ::testing::Values(std::tuple{100.5f, 1601.5f, 100, 1602, 0, 0, false},
+                                           std::tuple{2.5f, 3.5f, 2, 4, 2, 1, false},
+                                           std::tuple{1514.6f, 2222.49f, 1515, 2222, -1, -2, false},
+                                           std::tuple{5999.0f, 4499.5f, 5999, 4500, -2, -2, true},
+                                           std::tuple{1514.6f, 2222.49f, 1515, 2222, 2, 2, true},
+                                           std::tuple{100.5f, 1601.5f, 100, 1602, -3, 0, true}));
 
 // After a run each point is a single dot: only a press on the dot itself is
-// refused, and a refused press runs nothing, even in automatic mode.
-TEST_F(PlacePoint, AfterARunOnlyTheDotIsRefused) {
-    controls.value = 1;
-    recorder.fan = true;
-    placeTriangle();
-    ASSERT_EQ(std::pair(recorder.calls, pixel(200, 100)), std::pair(1, pointset::kLightGrey));
-    place(100, 100);
-    EXPECT_EQ(std::pair(set.nPoints(), recorder.calls), std::pair(3, 1));
-    place(101, 99);   // where the disc was
-    place(200, 100);  // on a grey edge
-    EXPECT_EQ(std::pair(set.nPoints(), recorder.calls), std::pair(5, 3));
-}
+// refused. chkAuto is ANDed bitwise with a "true" of all bits set: 2 runs too.
+class AutoValue : public PointSetTest, public ::testing::WithParamInterface<int> {};
 
-// chkAuto is ANDed bitwise with a "true" of all bits set: 2 triangulates too.
-class AutoCondition : public PointSetTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(AutoCondition, TriangulatesFromTheThirdPointWhenTheBoxIsNonZero) {
+TEST_P(AutoValue, RunsFromTheThirdPointWhenNonZeroAndAfterARunOnlyTheDotIsRefused) {
     controls.value = GetParam();
-    recorder.fan = true;
     std::vector<int> runs;
-    for (int i = 0; i < 4; ++i) {
-        place(50 + 40 * i, 60 + 30 * (i % 2));
+    for (auto [x, y] : {std::pair{100, 100}, {300, 100}, {100, 200}, {100, 100}, {101, 99}, {200, 100}}) {
+        place(x, y);
         runs.push_back(recorder.calls);
     }
-    EXPECT_EQ(runs, (GetParam() == 0 ? std::vector<int>{0, 0, 0, 0} : std::vector<int>{0, 0, 1, 2}));
+    EXPECT_EQ(std::pair(runs, set.nPoints()), GetParam() == 0 ? std::pair(std::vector<int>{0, 0, 0, 0, 0, 0}, 4)
+                                                              : std::pair(std::vector<int>{0, 0, 1, 1, 2, 3}, 5));
 }
 
-INSTANTIATE_TEST_SUITE_P(PlacePoint, AutoCondition, ::testing::Values(0, 1, 2));
-
-// The program never writes "third" or slot 0: growing Points keeps what the
-// library left there, in every slot.
-TEST_F(PlacePoint, GrowingKeepsSlotZeroAndTheThirdFieldsTheLibraryWrote) {
-    placeTriangle();
-    recorder.stampThird = true;
-    set.RunTriangulation();
-    Slots expected = slotsOf(set.Points());
-    ASSERT_EQ(expected.back().third, 1009);
-    place(200, 250);
-    place(300, 250);
-    expected[4] = {3007, 3757, 1004};
-    expected[5] = {4507, 3757, 1005};
-    expected.resize(12);
-    EXPECT_EQ(slotsOf(set.Points()), expected);
-}
+INSTANTIATE_TEST_SUITE_P(PlacePoint, AutoValue, ::testing::Values(0, 1, 2));
 
 TEST_F(PlacePoint, APositionThatCannotBeStoredShowsAMessageAndChangesNothing) {
     place(10, 10);
     canvas.setForeColor(pointset::kLightGrey);
-    const auto before = std::pair(picture(canvas), slotsOf(set.Points()));
+    const auto before = std::tuple(picture(canvas), slotsOf(set.Points()), canvas.ForeColor());
     for (const auto& [x, y] : {std::pair{3.0e9f, 1507.0f}, {1507.0f, -3.0e9f}}) {
         platform.boxes.clear();
         set.PlacePoint(1, 0, x, y);
         platform.expectOneError("cannot be stored");
-        EXPECT_TRUE(before == std::pair(picture(canvas), slotsOf(set.Points())));
-        EXPECT_EQ(canvas.ForeColor(), pointset::kLightGrey);
+        EXPECT_TRUE(before == std::tuple(picture(canvas), slotsOf(set.Points()), canvas.ForeColor()));
     }
 }
 

@@ -4,110 +4,73 @@
 
 namespace {
 
-using GenerateRandomPoints = PointSetTest;
-
-TEST_F(GenerateRandomPoints, CancelLeavesEverythingIncludingTheCheckBox) {
-    place(10, 10);
-    controls.value = 1;
-    const auto before = std::tuple(picture(canvas), slotsOf(set.Points()), controls.caption);
-    set.GenerateRandomPoints();  // no reply scripted: Cancel
-    EXPECT_EQ(platform.prompts, (std::vector<std::string>{"Enter number of points.\r\nNote: Triangulate more than "
-                                                          "1000 random-ordered points can take some time...",
-                                                          "Number of points", "50"}));
-    EXPECT_EQ(controls.valueChanges, (std::vector<int>{0, 1})) << "unchecked while the prompt is up";
-    EXPECT_TRUE(before == std::tuple(picture(canvas), slotsOf(set.Points()), controls.caption));
-    EXPECT_TRUE(platform.pointerChanges.empty() && platform.boxes.empty());
-}
+using pointset::kProgressInterval;
 
 // The reply in the user's number format, read once; "while i <= N" drops a
 // fraction, never rounds it, and under one (underflow to zero included) clears
-// the store and places nothing. A reply that is not a number, or too large for
-// any batch, gets a message before the clear. The box comes back as it was.
+// the store and places nothing. Cancel, a reply that is not a number and one
+// too large for any batch change nothing; the last two get a message. chkAuto
+// is unchecked while the prompt is up and for the batch, which therefore runs
+// nothing, and comes back as it was. The user cancels at the first progress
+// report and keeps the points placed so far. Of each pair of numbers drawn the
+// first goes to x; a point on a disc of the batch is dropped, not tried again.
 struct Reply {
     const char* text;
-    char decimal, group;
-    int tried;
+    int tried;  // -1: nothing changes
     const char* refusal = nullptr;
+    char decimal = '.', group = ',';
 };
 
 void PrintTo(const Reply& reply, std::ostream* out) { *out << '"' << reply.text << '"'; }
 
 class Replies : public PointSetTest, public ::testing::WithParamInterface<Reply> {};
 
-TEST_P(Replies, GiveTheNumberOfPointsTriedOrAMessage) {
-    const auto& [text, decimal, group, tried, refusal] = GetParam();
+TEST_P(Replies, GiveTheNumberOfPointsTriedOrChangeNothing) {
+    const auto& [text, tried, refusal, decimal, group] = GetParam();
+    const int checked = tried < 0 ? 0 : 1;
     place(10, 10);
-    controls.value = refusal != nullptr ? 1 : 0;
-    platform.decimal = decimal;
-    platform.group = group;
+    controls.value = checked;
+    std::tie(platform.decimal, platform.group) = std::pair(decimal, group);
     platform.replies = {text, "7"};
-    platform.cancelFrom = 0;  // a batch begun by mistake stops at its first report
-    const auto before = std::pair(picture(canvas), slotsOf(set.Points()));
+    platform.cancelFrom = 0;
+    platform.scriptedRandom = {0.25f, 0.75f};  // 400 x 300 pixels are 6000 x 4500 twips
+    const auto before = std::tuple(picture(canvas), slotsOf(set.Points()), controls.caption);
     set.GenerateRandomPoints();
-    EXPECT_EQ(std::pair(platform.prompts.size(), controls.value),
-              std::pair(std::size_t{3}, refusal != nullptr ? 1 : 0));
-    if (refusal != nullptr) {
-        platform.expectOneError('"' + std::string(text) + "\" is " + refusal);
-        EXPECT_TRUE(before == std::pair(picture(canvas), slotsOf(set.Points())) && platform.randomDraws == 0);
-    } else {
-        EXPECT_EQ(std::tuple(platform.randomDraws, platform.pointerChanges),
-                  std::tuple(2 * tried, std::vector<int>{11, 0}));
+    EXPECT_EQ(platform.prompts, (std::vector<std::string>{"Enter number of points.\r\nNote: Triangulate more than "
+                                                          "1000 random-ordered points can take some time...",
+                                                          "Number of points", "50"}));
+    EXPECT_EQ(controls.valueChanges, (std::vector<int>{0, checked}));
+    if (tried >= 0) {
+        EXPECT_EQ(std::tuple(platform.randomDraws, platform.pointerChanges, platform.boxes.size(), recorder.calls),
+                  std::tuple(2 * tried, std::vector<int>{11, 0}, 0u, 0));
         EXPECT_LE(set.nPoints(), tried) << "the batch starts with a clear";
-        EXPECT_TRUE(platform.boxes.empty());
+        EXPECT_TRUE(tried == 0 || set.Points().at(1) == (PointRecord{1500, 3375, 0}));
+        return;
     }
+    EXPECT_TRUE(before == std::tuple(picture(canvas), slotsOf(set.Points()), controls.caption));
+    EXPECT_EQ(platform.randomDraws, 0);
+    if (refusal != nullptr)
+        platform.expectOneError('"' + std::string(text) + "\" is " + refusal);
+    else
+        EXPECT_TRUE(platform.pointerChanges.empty() && platform.boxes.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     GenerateRandomPoints, Replies,
-    ::testing::Values(Reply{"1", '.', ',', 1}, Reply{"3.5", '.', ',', 3}, Reply{"2,5", ',', '.', 2},
-                      Reply{"2,5", '.', ',', 25}, Reply{"1.234,5", ',', '.', 1234}, Reply{" +7\t", '.', ',', 7},
-                      Reply{"1e3", '.', ',', 1000}, Reply{"0.999", '.', ',', 0}, Reply{"-3", '.', ',', 0},
-                      Reply{"1e-400", '.', ',', 0}, Reply{"1e-99999999999999999999", '.', ',', 0},
-                      Reply{"-1e999", '.', ',', 0}, Reply{"abc", '.', ',', 0, "not a number"},
-                      Reply{"12abc", '.', ',', 0, "not a number"}, Reply{"0x10", '.', ',', 0, "not a number"},
-                      Reply{"inf", '.', ',', 0, "not a number"}, Reply{"5 5", '.', ',', 0, "not a number"},
-                      Reply{",5", '.', ',', 0, "not a number"}, Reply{"1e999", '.', ',', 0, "too many"},
-                      Reply{"0.000001e315", '.', ',', 0, "too many"},
-                      Reply{"1e99999999999999999999", '.', ',', 0, "too many"}));
+    ::testing::Values(Reply{"1", 1}, Reply{"3.5", 3}, Reply{"2,5", 2, nullptr, ',', '.'}, Reply{"2,5", 25},
+                      Reply{"1.234,5", 1234, nullptr, ',', '.'}, Reply{" +7\t", 7}, Reply{"1e3", 1000},
+                      Reply{"1000000", kProgressInterval}, Reply{"0.999", 0}, Reply{"-3", 0}, Reply{"1e-400", 0},
+                      Reply{"1e-99999999999999999999", 0}, Reply{"-1e999", 0}, Reply{"", -1},
+                      Reply{"abc", -1, "not a number"},
+                      Reply{"12abc", -1, "not a number"}, Reply{"0x10", -1, "not a number"},
+                      Reply{"inf", -1, "not a number"}, Reply{"5 5", -1, "not a number"},
+                      Reply{",5", -1, "not a number"}, Reply{"1e999", -1, "too many"},
+                      Reply{"0.000001e315", -1, "too many"}, Reply{"1e99999999999999999999", -1, "too many"}));
 
-// Of each pair the first draw goes to x; a point on a disc of the batch is
-// dropped, not tried again; with chkAuto on, three points and no run.
-TEST_F(GenerateRandomPoints, DrawsXThenYAndDropsAPointOnADiscAndRunsNothing) {
-    controls.value = 1;
-    platform.scriptedRandom = {0.25f, 0.75f, 0.25f, 0.75f, 0.5f, 0.125f, 0.75f, 0.5f};
-    platform.replies = {"4"};
-    set.GenerateRandomPoints();
-    // 400 x 300 pixels are 6000 x 4500 twips; 562.5 goes to even.
-    EXPECT_EQ(slotsOf(set.Points()),
-              (std::vector<PointRecord>{{}, {1500, 3375, 0}, {3000, 562, 0}, {4500, 2250, 0}, {}, {}, {}, {}, {}, {}}));
-    EXPECT_EQ(std::tuple(platform.randomDraws, countColour(canvas, pointset::kRed), recorder.calls, controls.value),
-              std::tuple(8, 3 * 21, 0, 1));
-    EXPECT_EQ(controls.caption, FakeControls::kInitialCaption);
-}
-
-// The source is seeded once per start of the program, not per batch.
-TEST_F(GenerateRandomPoints, TheFirstBatchIsTheSameAfterEveryStart) {
-    const auto batches = [this](int count) {
-        PointSetTest::platform = FakePlatform();
-        platform.replies.assign(static_cast<std::size_t>(count), "20");
-        while (count-- > 0) set.GenerateRandomPoints();
-        return slotsOf(set.Points());
-    };
-    const auto first = batches(1);
-    EXPECT_EQ(batches(1), first);
-    EXPECT_NE(batches(2), first);
-}
-
-TEST_F(GenerateRandomPoints, CancelDuringTheBatchKeepsThePointsPlacedSoFar) {
-    controls.value = 1;
-    platform.replies = {"1000000"};
-    platform.cancelFrom = 1;
-    set.GenerateRandomPoints();
-    constexpr std::int64_t kTried = pointset::kProgressInterval;
-    EXPECT_EQ(std::tuple(platform.progressReports, platform.randomDraws, platform.progressEnds, platform.pointer),
-              std::tuple(std::vector<std::int64_t>{kTried}, 2 * kTried, 1, 0));
-    EXPECT_TRUE(set.nPoints() > 0 && set.nPoints() <= kTried && set.Points().upperBound() == set.nPoints() + 6);
-    EXPECT_TRUE(controls.value == 1 && platform.boxes.empty());
+// A fixed seed, never renewed: the first batch after every start of the program is the same.
+TEST(RandomSource, GivesTheSameSequenceAfterEveryStart) {
+    pointset::RandomSource first, second;
+    for (int i = 0; i < 1000; ++i) EXPECT_EQ(first.next(), second.next());
 }
 
 }  // namespace

@@ -1,9 +1,5 @@
 // RunTriangulation: the library call, the picture and caption it leads to, and
 // every way a run can fail without changing anything.
-#include <unistd.h>
-
-#include <filesystem>
-
 #include "Fakes.h"
 
 #ifdef _WIN32
@@ -18,44 +14,50 @@ namespace {
 
 using pointset::kLightGrey;
 using pointset::kRed;
-using pointset::kWhite;
-using RunTriangulation = PointSetTest;
 using Reading = std::tuple<bool, int, Colour>;  // library loaded, calls made, a pixel of disc 1
 
 // The clock is read right before and right after the library call: the library
 // is loaded before the first reading, the picture changed after the second.
-// Before any array exists a run works on an empty store.
-TEST_F(RunTriangulation, PassesCountCapacitiesArraysAndFlagAndTimesTheCallAlone) {
+// The time has three decimals at most, halves to even, the user's separator; a
+// clock that has run long is not subtracted in single precision. The mesh is
+// grey, with red dots in place of the discs. The program never writes "third"
+// or slot 0: growing Points keeps what the library left there, in every slot.
+class Run : public PointSetTest,
+            public ::testing::WithParamInterface<std::tuple<double, double, char, const char*>> {};
+
+TEST_P(Run, TimesTheCallAloneDrawsTheMeshAndKeepsWhatTheLibraryWrote) {
+    const auto [start, seconds, separator, shown] = GetParam();
+    std::tie(platform.decimal, platform.group) = std::pair(separator, separator == ',' ? '.' : ',');
     placeTriangle();
     std::vector<Reading> readings;
+    platform.clock = {start, start + seconds};
     platform.onClock = [&] { readings.emplace_back(library.loaded(), recorder.calls, pixel(101, 100)); };
     set.RunTriangulation();
+    EXPECT_EQ(controls.caption, std::string("Points:3 Triangles:1 Triangulate time:") + shown + " seconds");
     EXPECT_EQ(readings, (std::vector<Reading>{{true, 0, kRed}, {true, 1, kRed}}));
     EXPECT_EQ(std::tuple(recorder.pointCount, recorder.triangleCapacity, recorder.pointCapacity, recorder.flag,
                          recorder.points, recorder.triangleArray),
               std::tuple(3, 18, 9, 1, set.Points().data(), set.Triangles().data()));
-    EXPECT_TRUE(recorder.trianglesWereZero) << "Triangles must be re-created before the call";
-    EXPECT_EQ(recorder.seenPoints, slotsOf(set.Points()));
-
-    pointset::PointSet empty(canvas, platform, controls, library);
-    empty.RunTriangulation();
-    EXPECT_EQ(std::tuple(recorder.pointCount, recorder.triangleCapacity, recorder.pointCapacity), std::tuple(0, 0, 0));
-    EXPECT_NE(recorder.points, nullptr);
-    EXPECT_EQ(controls.caption, "Points:0 Triangles:0 Triangulate time:0 seconds");
-    EXPECT_EQ(countColour(canvas, kWhite), 400 * 300);
-}
-
-TEST_F(RunTriangulation, DrawsTheMeshInGreyWithRedDotsInPlaceOfTheDiscs) {
-    placeTriangle();
-    answer(1, {{1, 2, 3}});
-    set.RunTriangulation();
     for (auto [x, y] : {std::pair{200, 100}, {100, 150}, {200, 150}}) EXPECT_EQ(pixel(x, y), kLightGrey);
     for (auto [x, y] : {std::pair{100, 100}, {300, 100}, {100, 200}}) EXPECT_EQ(pixel(x, y), kRed);
     EXPECT_EQ(countColour(canvas, kRed), 3) << "the discs are gone";
-    EXPECT_EQ(countColour(canvas, kWhite) + countColour(canvas, kLightGrey), 400 * 300 - 3) << "no other colour";
-    EXPECT_EQ(canvas.ForeColor(), kRed);
-    EXPECT_EQ(platform.pointerChanges, (std::vector<int>{11, 0}));
+    EXPECT_EQ(countColour(canvas, pointset::kWhite) + countColour(canvas, kLightGrey), 400 * 300 - 3);
+    EXPECT_EQ(std::pair(canvas.ForeColor(), platform.pointerChanges), std::pair(kRed, std::vector<int>{11, 0}));
+
+    std::vector<PointRecord> expected = slotsOf(set.Points());
+    ASSERT_EQ(expected.back().third, 1009);
+    place(200, 250);
+    place(300, 250);
+    expected[4] = {3007, 3757, 1004};
+    expected[5] = {4507, 3757, 1005};
+    expected.resize(12);
+    EXPECT_EQ(slotsOf(set.Points()), expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(RunTriangulation, Run,
+                         ::testing::Values(std::tuple{1e3, 0.0625, '.', "0.062"}, std::tuple{1e3, 0.1875, ',', "0,188"},
+                                           std::tuple{1e3, 1.5, '.', "1.5"}, std::tuple{1e3, 1.5, ',', "1,5"},
+                                           std::tuple{3e7, 0.1875, '.', "0.188"}));
 
 // Four points give slots 0..10 and room for 20 triangles. 20 triangles with the
 // corners 0 and 10 are drawn; any other negative result than -1 is a count of
@@ -76,17 +78,16 @@ class Answers : public PointSetTest, public ::testing::WithParamInterface<Answer
 TEST_P(Answers, AreDrawnWithinTheBoundsAndRefusedBeyond) {
     const auto& [result, triangles, drawn, shown] = GetParam();
     placeTriangle();
-    answer(1, {{1, 2, 3}});
     set.RunTriangulation();
     place(200, 250);
     const auto before = std::tuple(picture(canvas), controls.caption, slotsOf(set.Triangles()));
-    answer(result, triangles);
+    recorder.result = result;
+    recorder.triangles = triangles;
     set.RunTriangulation();
     EXPECT_EQ(platform.pointer, 0);
     if (drawn) {
         EXPECT_EQ(controls.caption, "Points:4 Triangles:" + std::string(shown) + " Triangulate time:0 seconds");
-        EXPECT_EQ(countColour(canvas, kRed), 4);
-        EXPECT_EQ(countColour(canvas, kLightGrey) > 0, result > 0);
+        EXPECT_EQ(std::pair(countColour(canvas, kRed), countColour(canvas, kLightGrey) > 0), std::pair(4, result > 0));
         EXPECT_TRUE(platform.boxes.empty());
     } else if (result == -1) {
         EXPECT_EQ(platform.boxes, (std::vector<Box>{{"Not enough memory", "Error", 48, 11}}));
@@ -106,55 +107,31 @@ INSTANTIATE_TEST_SUITE_P(RunTriangulation, Answers,
                                            Answer{1, {{1, 2, 11}}, false, "11"},
                                            Answer{2, {{1, 2, 3}, {4, -1, 2}}, false, "-1"}));
 
-// Three decimals at most, halves to even, the user's separator. A clock that
-// has run long must not be subtracted in single precision.
-class CaptionTime : public PointSetTest,
-                    public ::testing::WithParamInterface<std::tuple<double, double, char, const char*>> {};
-
-TEST_P(CaptionTime, IsRoundedAndWrittenInTheUsersFormat) {
-    const auto [start, seconds, separator, shown] = GetParam();
-    platform.decimal = separator;
-    platform.group = separator == ',' ? '.' : ',';
-    placeTriangle();
-    answer(1, {{1, 2, 3}});
-    platform.clock = {start, start + seconds};
-    set.RunTriangulation();
-    EXPECT_EQ(controls.caption, std::string("Points:3 Triangles:1 Triangulate time:") + shown + " seconds");
-}
-
-INSTANTIATE_TEST_SUITE_P(RunTriangulation, CaptionTime,
-                         ::testing::Values(std::tuple{1e3, 0.0625, '.', "0.062"}, std::tuple{1e3, 0.1875, ',', "0,188"},
-                                           std::tuple{1e3, 1.5, '.', "1.5"}, std::tuple{1e3, 1.5, ',', "1,5"},
-                                           std::tuple{3e7, 0.1875, '.', "0.188"}));
-
 // A library file that cannot be had, or has no Triangulate: the box names it
-// and nothing changes. The next run tries again, and keeps the library loaded.
-class MissingLibrary : public PointSetTest, public ::testing::WithParamInterface<bool> {};
+// and nothing changes. One that loads stays loaded for the next run.
+class LibraryFile : public PointSetTest, public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
 
-TEST_P(MissingLibrary, IsNamedAndTheNextRunTriesAgain) {
-    const auto directory = std::filesystem::temp_directory_path() / ("pointset-" + std::to_string(getpid()));
-    std::filesystem::create_directories(directory);
-    const std::string file = GetParam() ? VANTREL_NOENTRY_PATH : (directory / VANTREL_LIBRARY_FILE).string();
-    {
-        // Windows removes no library while it is loaded: this one goes first.
-        SystemLibraryLoader systemLoader;
-        pointset::TriangulateLibrary missing(systemLoader, file);
-        pointset::PointSet points(canvas, platform, controls, missing);
-        points.PlacePoint(1, 0, twips(30), twips(30));
-        const Pixels before = picture(canvas);
+TEST_P(LibraryFile, IsNamedWhenItCannotServeAndKeptWhenItCan) {
+    const auto [file, error] = GetParam();
+    SystemLibraryLoader systemLoader;
+    pointset::TriangulateLibrary real(systemLoader, file);
+    pointset::PointSet points(canvas, platform, controls, real);
+    points.PlacePoint(1, 0, twips(30), twips(30));
+    const auto before = std::pair(picture(canvas), controls.caption);
+    points.RunTriangulation();
+    if (error == nullptr) {
         points.RunTriangulation();
-        platform.expectOneError(file);
-        platform.expectOneError(GetParam() ? "has no function Triangulate" : "Cannot load");
-        EXPECT_TRUE(before == picture(canvas) && controls.caption == FakeControls::kInitialCaption);
-        if (!GetParam()) {
-            std::filesystem::copy_file(VANTREL_RECORDER_PATH, file);
-            for (int run = 0; run < 2; ++run) points.RunTriangulation();
-            EXPECT_EQ(controls.caption, "Points:1 Triangles:0 Triangulate time:0 seconds");
-        }
+        EXPECT_EQ(controls.caption, "Points:1 Triangles:0 Triangulate time:0 seconds");
+        return;
     }
-    std::filesystem::remove_all(directory);
+    platform.expectOneError(file);
+    platform.expectOneError(error);
+    EXPECT_TRUE(before == std::pair(picture(canvas), controls.caption));
 }
 
-INSTANTIATE_TEST_SUITE_P(RunTriangulation, MissingLibrary, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(RunTriangulation, LibraryFile,
+                         ::testing::Values(std::pair{"no-such-folder/" VANTREL_LIBRARY_FILE, "Cannot load"},
+                                           std::pair{VANTREL_NOENTRY_PATH, "has no function Triangulate"},
+                                           std::pair{VANTREL_RECORDER_PATH, nullptr}));
 
 }  // namespace
