@@ -134,4 +134,13 @@ INSTANTIATE_TEST_SUITE_P(RunTriangulation, LibraryFile,
                                            std::pair{VANTREL_NOENTRY_PATH, "has no function Triangulate"},
                                            std::pair{VANTREL_RECORDER_PATH, nullptr}));
 
+// A run before the first press hands the library real, empty arrays.
+TEST_F(PointSetTest, RunsOnAnEmptyStoreBeforeAnyPress) {
+    recorder.result = 0;
+    set.RunTriangulation();
+    ASSERT_EQ(recorder.calls, 1);
+    EXPECT_TRUE(recorder.points != nullptr && recorder.triangleArray != nullptr);
+    EXPECT_EQ(controls.caption, "Points:0 Triangles:0 Triangulate time:0 seconds");
+}
+
 }  // namespace
