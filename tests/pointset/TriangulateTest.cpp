@@ -143,4 +143,21 @@ TEST_F(PointSetTest, RunsOnAnEmptyStoreBeforeAnyPress) {
     EXPECT_EQ(controls.caption, "Points:0 Triangles:0 Triangulate time:0 seconds");
 }
 
+// A library that could not be loaded is looked for again at the next run.
+TEST_F(PointSetTest, LooksForTheLibraryAgainAfterAFailure) {
+    struct FailingOnce : RecordingLoader {
+        int loads = 0;
+        Loaded load(const std::string& file, const char* entry) override {
+            return ++loads == 1 ? Loaded{{}, nullptr, {}, "gone"} : RecordingLoader::load(file, entry);
+        }
+    } failingOnce;
+    pointset::TriangulateLibrary retrying(failingOnce);
+    pointset::PointSet points(canvas, platform, controls, retrying);
+    recorder.result = 0;
+    points.RunTriangulation();
+    points.RunTriangulation();
+    platform.expectOneError("gone");
+    EXPECT_EQ(std::pair(failingOnce.loads, recorder.calls), std::pair(2, 1));
+}
+
 }  // namespace
