@@ -105,7 +105,8 @@ typedef struct TriangleRecord {
 } TriangleRecord;
 
 enum {
-    VANTREL_FLAG_DELAUNAY = 1
+    VANTREL_FLAG_DELAUNAY = 1,
+    VANTREL_FLAG_ONE_THREAD = 2
 };
 
 enum {

@@ -5,127 +5,24 @@
 #include <memory>
 
 namespace vantrel {
-namespace {
-
-// The corner a half-edge faces, 0, 1 or 2. Half-edges are never negative:
-// the unsigned division by 3 is a multiplication.
-[[nodiscard]] inline std::int32_t cornerOf(std::int32_t e) noexcept
+Triangulator::Triangulator(const Point2 *xy, std::int32_t *slot, std::int32_t *vertices, std::int32_t *halfedges,
+                           std::int32_t firstTriangle)
+    : points_(xy), slot_(slot), vertex_(vertices), twin_(halfedges), first_(firstTriangle), triangles_(firstTriangle),
+      stack_(std::make_unique_for_overwrite<std::int32_t[]>(kInitialStack)), stackCapacity_(kInitialStack)
 {
-    const auto u = static_cast<std::uint32_t>(e);
-    return static_cast<std::int32_t>(u - 3U * (u / 3U));
 }
 
-// next and prev in shifts rather than comparisons: given "corner == 2" the
-// compiler emits a branch on the corner, which is mispredicted a third of
-// the time in the flip loop.
-[[nodiscard]] inline std::int32_t nextEdge(std::int32_t e) noexcept
+std::int32_t Triangulator::build(std::int32_t first, std::int32_t last)
 {
-    return e + 1 - 3 * (cornerOf(e) >> 1);
-}
-
-[[nodiscard]] inline std::int32_t prevEdge(std::int32_t e) noexcept
-{
-    return e + 2 - 3 * ((cornerOf(e) + 1) >> 1);
-}
-
-[[nodiscard]] inline std::int32_t triangleOf(std::int32_t e) noexcept
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(e) / 3U);
-}
-
-// Where point location ended.
-enum class Where {
-    Inside,   // strictly inside a real triangle: result is the triangle
-    OnEdge,   // in the interior of an edge: result is a half-edge of a real triangle
-    AtVertex, // coincides with a vertex: result is that vertex
-    Outside,  // strictly outside the hull: result is half-edge 0 of a ghost
-              // whose hull edge the point strictly sees
-};
-
-class Builder {
-public:
-    Builder(std::span<const Point2> xy, std::span<std::int32_t> slot, std::int32_t *vertices,
-            std::int32_t *halfedges)
-        : points_(xy.data()), slot_(slot.data()), vertex_(vertices), twin_(halfedges), count_(xy.size())
-    {
-        stack_ = std::make_unique_for_overwrite<std::int32_t[]>(stackCapacity_);
-    }
-
-    std::int32_t run();
-
-private:
-    void insert(std::int32_t p);
-    Where locate(Point2 p, std::int32_t &result);
-    Where classify(std::int32_t e, int s0, int s1, int s2, std::int32_t &result) const;
-    void splitTriangle(std::int32_t t, std::int32_t p);
-    void splitEdge(std::int32_t e, std::int32_t p);
-    void insertOutside(std::int32_t ghostEdge, std::int32_t p);
-    void legalize(std::int32_t p);
-    void legalizeSplit(std::int32_t p, std::int32_t t0, std::int32_t t1, std::int32_t t2);
-    void drain(std::int32_t p, Point2 point, std::size_t size);
-    std::size_t legalizeFrom(std::int32_t p, Point2 point, std::int32_t e, std::int32_t f, bool knownIllegal,
-                             std::size_t size);
-
-    void push(std::int32_t e)
-    {
-        if (stackSize_ == stackCapacity_) {
-            growStack();
-        }
-        stack_[stackSize_++] = e;
-    }
-
-    void growStack();
-
-    void link(std::int32_t e, std::int32_t f) noexcept
-    {
-        twin_[e] = f;
-        twin_[f] = e;
-    }
-
-    void setTriangle(std::int32_t t, std::int32_t a, std::int32_t b, std::int32_t c) noexcept
-    {
-        vertex_[3 * t] = a;
-        vertex_[3 * t + 1] = b;
-        vertex_[3 * t + 2] = c;
-    }
-
-    [[nodiscard]] Point2 at(std::int32_t v) const noexcept { return points_[v]; }
-
-    // xorshift32: enough randomness for the walk, no state beyond the call.
-    std::uint32_t nextRandom() noexcept
-    {
-        random_ ^= random_ << 13;
-        random_ ^= random_ >> 17;
-        random_ ^= random_ << 5;
-        return random_;
-    }
-
-    const Point2 *points_;
-    std::int32_t *slot_;
-    std::int32_t *vertex_;
-    std::int32_t *twin_;
-    std::size_t count_;
-    std::int32_t triangles_ = 0; // triangles in use, ghosts included
-    std::int32_t last_ = 0;      // a real triangle near the last insertion
-    std::uint32_t random_ = 2463534242U;
-    // Half-edges whose Delaunay test is pending. It grows by doubling: one
-    // insertion can push as many edges as the new vertex gets neighbours.
-    std::unique_ptr<std::int32_t[]> stack_;
-    std::size_t stackSize_ = 0;
-    std::size_t stackCapacity_ = 1024;
-};
-
-std::int32_t Builder::run()
-{
-    const auto n = static_cast<std::int32_t>(count_);
+    const std::int32_t n = last;
     // The first triangle: the first point, the first one different from it,
     // and the first one off their line. Skipped points are inserted later.
-    const std::int32_t i0 = 0;
-    std::int32_t i1 = 1;
+    const std::int32_t i0 = first;
+    std::int32_t i1 = first + 1;
     while (i1 < n && at(i1) == at(i0)) {
         ++i1;
     }
-    if (i1 == n) {
+    if (i1 >= n) {
         return 0;
     }
     std::int32_t i2 = i1 + 1;
@@ -140,28 +37,38 @@ std::int32_t Builder::run()
     const std::int32_t third = turn > 0 ? i2 : i1;
     // Half-edges of triangle 0: 0 = second -> third, 1 = third -> i0,
     // 2 = i0 -> second; each hull edge a -> b gets the ghost (inf, b, a).
-    setTriangle(0, i0, second, third);
-    setTriangle(1, kInfinite, second, i0);
-    setTriangle(2, kInfinite, third, second);
-    setTriangle(3, kInfinite, i0, third);
-    link(2, 3);  // i0 -> second
-    link(0, 6);  // second -> third
-    link(1, 9);  // third -> i0
-    link(4, 11); // i0 -> inf | inf -> i0
-    link(5, 7);  // inf -> second | second -> inf
-    link(8, 10); // inf -> third | third -> inf
-    triangles_ = 4;
-    last_ = 0;
+    const std::int32_t t = first_;
+    const std::int32_t e = 3 * t;
+    setTriangle(t, i0, second, third);
+    setTriangle(t + 1, kInfinite, second, i0);
+    setTriangle(t + 2, kInfinite, third, second);
+    setTriangle(t + 3, kInfinite, i0, third);
+    link(e + 2, e + 3);  // i0 -> second
+    link(e + 0, e + 6);  // second -> third
+    link(e + 1, e + 9);  // third -> i0
+    link(e + 4, e + 11); // i0 -> inf | inf -> i0
+    link(e + 5, e + 7);  // inf -> second | second -> inf
+    link(e + 8, e + 10); // inf -> third | third -> inf
+    triangles_ = t + 4;
+    last_ = t;
 
-    for (std::int32_t p = 0; p < n; ++p) {
+    for (std::int32_t p = first; p < n; ++p) {
         if (p != i0 && p != i1 && p != i2) {
             insert(p);
         }
     }
-    return triangles_;
+    return triangles_ - first_;
 }
 
-void Builder::insert(std::int32_t p)
+std::int32_t Triangulator::insert(std::int32_t first, std::int32_t last)
+{
+    for (std::int32_t p = first; p < last; ++p) {
+        insert(p);
+    }
+    return triangles_ - first_;
+}
+
+void Triangulator::insert(std::int32_t p)
 {
     std::int32_t found = 0;
     switch (locate(at(p), found)) {
@@ -181,7 +88,7 @@ void Builder::insert(std::int32_t p)
     legalize(p);
 }
 
-void Builder::growStack()
+void Triangulator::growStack()
 {
     auto grown = std::make_unique_for_overwrite<std::int32_t[]>(2 * stackCapacity_);
     std::copy(stack_.get(), stack_.get() + stackSize_, grown.get());
@@ -193,7 +100,7 @@ void Builder::growStack()
 // on its right, never back through the edge just crossed, choosing at random
 // when two qualify. The randomness is what makes the walk end on every
 // triangulation; in a Delaunay one it would end anyway.
-Where Builder::locate(Point2 p, std::int32_t &result)
+Triangulator::Where Triangulator::locate(Point2 p, std::int32_t &result)
 {
     const std::int32_t base = 3 * last_;
     std::int32_t e = 0;
@@ -257,7 +164,7 @@ Where Builder::locate(Point2 p, std::int32_t &result)
 
 // p is in the closed triangle of half-edge e: on the left of, or on the line
 // of, e, next(e) and prev(e), with signs s0, s1, s2 >= 0.
-Where Builder::classify(std::int32_t e, int s0, int s1, int s2, std::int32_t &result) const
+Triangulator::Where Triangulator::classify(std::int32_t e, int s0, int s1, int s2, std::int32_t &result) const
 {
     const int zeros = (s0 == 0) + (s1 == 0) + (s2 == 0);
     if (zeros == 0) {
@@ -278,7 +185,7 @@ Where Builder::classify(std::int32_t e, int s0, int s1, int s2, std::int32_t &re
 // p strictly inside t = (a, b, c): three triangles around p, t reused for
 // the first. Each has p in corner 0, so its half-edge 0 is an old side.
 // Legalizes the result too (see legalizeSplit).
-void Builder::splitTriangle(std::int32_t t, std::int32_t p)
+void Triangulator::splitTriangle(std::int32_t t, std::int32_t p)
 {
     const std::int32_t a = vertex_[3 * t];
     const std::int32_t b = vertex_[3 * t + 1];
@@ -320,7 +227,7 @@ void Builder::splitTriangle(std::int32_t t, std::int32_t p)
  * When u is a ghost (d is infinite, p on a hull edge), its halves stay
  * ghosts, (inf, p, a) and (inf, b, p), with the infinite vertex in corner 0.
  */
-void Builder::splitEdge(std::int32_t e, std::int32_t p)
+void Triangulator::splitEdge(std::int32_t e, std::int32_t p)
 {
     const std::int32_t t = triangleOf(e);
     const std::int32_t c = vertex_[e];
@@ -381,7 +288,7 @@ void Builder::splitEdge(std::int32_t e, std::int32_t p)
 // becomes real the same way and the new ghost slides over it. Collinear
 // hull edges are not seen, so points on the hull's lines stay hull
 // vertices.
-void Builder::insertOutside(std::int32_t ghostEdge, std::int32_t p)
+void Triangulator::insertOutside(std::int32_t ghostEdge, std::int32_t p)
 {
     const std::int32_t g = triangleOf(ghostEdge);
     const std::int32_t b = vertex_[3 * g + 1];
@@ -442,8 +349,8 @@ void Builder::insertOutside(std::int32_t ghostEdge, std::int32_t p)
 
 /*
  * Lawson's flips. Every pending half-edge e = a -> b faces the new point p
- * (vertices[e] == p). If the apex q across e is strictly inside the circle
- * through a, b, p, the edge is illegal and is replaced by the diagonal p - q:
+ * (vertices[e] == p). If the apex q across e is inside the circle through
+ * a, b, p, the edge is illegal and is replaced by the diagonal p - q:
  *
  *              q                            q
  *            /   \                        / | \
@@ -457,16 +364,18 @@ void Builder::insertOutside(std::int32_t ghostEdge, std::int32_t p)
  *
  * Each triangle changes one corner (b -> q in t, a -> p in u), so e still
  * faces p in t, now as a -> q, and the side of u across its new corner p is
- * q -> b: those two are tested next. Only strictly positive tests flip, so
- * four or more co-circular points cannot make the flips cycle; hull edges (a
- * ghost across) never flip.
+ * q -> b: those two are tested next. Co-circular points are decided by the
+ * symbolic perturbation of inCirclePerturbed, under which no four points
+ * are co-circular: the flips cannot cycle, and they end at the one
+ * triangulation the perturbation allows, whatever the order of insertion.
+ * Hull edges (a ghost across) never flip.
  */
 // Settles pending half-edge e, whose twin is f, and every edge its flips
 // create: while e is illegal it is flipped and tested again at once (its new
 // twin is still in a register), and the other new side goes on the stack.
 // With knownIllegal the first test has been made by the caller. Returns the
 // new stack size.
-inline std::size_t Builder::legalizeFrom(std::int32_t p, Point2 point, std::int32_t e, std::int32_t f,
+inline std::size_t Triangulator::legalizeFrom(std::int32_t p, Point2 point, std::int32_t e, std::int32_t f,
                                          bool knownIllegal, std::size_t size)
 {
     // Locals, not members: stores through the int32 arrays could otherwise
@@ -484,7 +393,7 @@ inline std::size_t Builder::legalizeFrom(std::int32_t p, Point2 point, std::int3
             }
             const std::int32_t a = vertex[eNext];
             const std::int32_t b = vertex[ePrev];
-            if (!inCircleStrictlyInside(points[a], points[b], point, points[q])) {
+            if (!inCirclePerturbed(points[a], points[b], point, points[q])) {
                 return size;
             }
         }
@@ -511,7 +420,7 @@ inline std::size_t Builder::legalizeFrom(std::int32_t p, Point2 point, std::int3
 }
 
 // Settles every pending half-edge on the stack, size entries deep.
-void Builder::drain(std::int32_t p, Point2 point, std::size_t size)
+void Triangulator::drain(std::int32_t p, Point2 point, std::size_t size)
 {
     while (size != 0) {
         const std::int32_t e = stack_[--size];
@@ -520,7 +429,7 @@ void Builder::drain(std::int32_t p, Point2 point, std::size_t size)
     stackSize_ = 0;
 }
 
-void Builder::legalize(std::int32_t p)
+void Triangulator::legalize(std::int32_t p)
 {
     drain(p, points_[p], stackSize_);
 }
@@ -531,7 +440,7 @@ void Builder::legalize(std::int32_t p)
 // away the work on the others. A result is used only if the triangle across
 // is still the one tested (flips from an earlier side leave it alone in
 // practice; the check is cheap insurance).
-void Builder::legalizeSplit(std::int32_t p, std::int32_t t0, std::int32_t t1, std::int32_t t2)
+void Triangulator::legalizeSplit(std::int32_t p, std::int32_t t0, std::int32_t t1, std::int32_t t2)
 {
     const std::int32_t *const vertex = vertex_;
     const std::int32_t *const twin = twin_;
@@ -546,7 +455,7 @@ void Builder::legalizeSplit(std::int32_t p, std::int32_t t0, std::int32_t t1, st
         across[k] = twin[e];
         apex[k] = vertex[across[k]];
         illegal[k] = apex[k] != kInfinite &&
-                     inCircleStrictlyInside(points[vertex[e + 1]], points[vertex[e + 2]], point, points[apex[k]]);
+                     inCirclePerturbed(points[vertex[e + 1]], points[vertex[e + 2]], point, points[apex[k]]);
     }
     for (int k = 0; k < 3; ++k) {
         const std::int32_t e = side[k];
@@ -562,13 +471,11 @@ void Builder::legalizeSplit(std::int32_t p, std::int32_t t0, std::int32_t t1, st
     }
 }
 
-} // namespace
-
 std::int32_t triangulate(std::span<const Point2> xy, std::span<std::int32_t> slot, std::span<std::int32_t> vertices,
                          std::span<std::int32_t> halfedges)
 {
-    Builder builder(xy, slot, vertices.data(), halfedges.data());
-    return builder.run();
+    Triangulator builder(xy.data(), slot.data(), vertices.data(), halfedges.data(), 0);
+    return builder.build(0, static_cast<std::int32_t>(xy.size()));
 }
 
 } // namespace vantrel

@@ -34,7 +34,9 @@
 
 #include "Predicates.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 
 namespace vantrel {
@@ -46,17 +48,134 @@ inline constexpr std::int32_t kInfinite = -1;
     return vertices[3 * triangle] == kInfinite;
 }
 
-// Triangulates the points xy, inserted in the order given (see
-// SpatialSort.h). Preconditions: slot.size() == xy.size() and vertices and
-// halfedges each hold 3 * (2 * xy.size() - 2) entries (space for 2n - 2
-// triangles), with 2 <= xy.size() and 6 * xy.size() within int32.
+// The corner a half-edge faces, 0, 1 or 2. Half-edges are never negative:
+// the unsigned division by 3 is a multiplication.
+[[nodiscard]] inline std::int32_t cornerOf(std::int32_t e) noexcept
+{
+    const auto u = static_cast<std::uint32_t>(e);
+    return static_cast<std::int32_t>(u - 3U * (u / 3U));
+}
+
+// next and prev in shifts rather than comparisons: given "corner == 2" the
+// compiler emits a branch on the corner, which is mispredicted a third of
+// the time in the flip loop.
+[[nodiscard]] inline std::int32_t nextEdge(std::int32_t e) noexcept
+{
+    return e + 1 - 3 * (cornerOf(e) >> 1);
+}
+
+[[nodiscard]] inline std::int32_t prevEdge(std::int32_t e) noexcept
+{
+    return e + 2 - 3 * ((cornerOf(e) + 1) >> 1);
+}
+
+[[nodiscard]] inline std::int32_t triangleOf(std::int32_t e) noexcept
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(e) / 3U);
+}
+
+// Builds a triangulation by inserting points one at a time, in the order
+// given (see SpatialSort.h), into arrays it shares with its caller. Several
+// builders may work at once on disjoint parts of the same arrays: one
+// builder's points are the indices [first, last) of xy and slot, and its
+// triangles are numbered from firstTriangle on, 2 (last - first) - 2 of them
+// at most, ghosts included. Vertex indices in the mesh are indices of xy.
 //
-// Returns the number of triangles used, ghosts included: 2m - 2 for m
-// distinct points, or 0 when there are fewer than three distinct points or
-// all are collinear (vertices and halfedges then hold nothing meaningful).
 // Coincident points are merged into the vertex inserted first; that vertex
 // takes the lowest slot value of the group (slot is updated in place).
-// Throws std::bad_alloc only if the flip stack cannot grow.
+// Member functions throw std::bad_alloc only if the flip stack cannot grow.
+class Triangulator {
+public:
+    Triangulator(const Point2 *xy, std::int32_t *slot, std::int32_t *vertices, std::int32_t *halfedges,
+                 std::int32_t firstTriangle);
+
+    // Triangulates the points first .. last - 1 into an empty mesh. Returns
+    // the number of triangles used, ghosts included: 2m - 2 for m distinct
+    // points, or 0 when there are fewer than three distinct points or all
+    // are collinear (then the arrays hold nothing meaningful).
+    [[nodiscard]] std::int32_t build(std::int32_t first, std::int32_t last);
+
+    // Inserts the points first .. last - 1 into the mesh a successful build
+    // made; its triangles go on from where it ended. Returns the number of
+    // triangles used since firstTriangle.
+    [[nodiscard]] std::int32_t insert(std::int32_t first, std::int32_t last);
+
+private:
+    // Where point location ended.
+    enum class Where {
+        Inside,   // strictly inside a real triangle: result is the triangle
+        OnEdge,   // in the interior of an edge: result is a half-edge of a real triangle
+        AtVertex, // coincides with a vertex: result is that vertex
+        Outside,  // strictly outside the hull: result is half-edge 0 of a ghost
+                  // whose hull edge the point strictly sees
+    };
+
+    void insert(std::int32_t p);
+    Where locate(Point2 p, std::int32_t &result);
+    Where classify(std::int32_t e, int s0, int s1, int s2, std::int32_t &result) const;
+    void splitTriangle(std::int32_t t, std::int32_t p);
+    void splitEdge(std::int32_t e, std::int32_t p);
+    void insertOutside(std::int32_t ghostEdge, std::int32_t p);
+    void legalize(std::int32_t p);
+    void legalizeSplit(std::int32_t p, std::int32_t t0, std::int32_t t1, std::int32_t t2);
+    void drain(std::int32_t p, Point2 point, std::size_t size);
+    std::size_t legalizeFrom(std::int32_t p, Point2 point, std::int32_t e, std::int32_t f, bool knownIllegal,
+                             std::size_t size);
+
+    void push(std::int32_t e)
+    {
+        if (stackSize_ == stackCapacity_) {
+            growStack();
+        }
+        stack_[stackSize_++] = e;
+    }
+
+    void growStack();
+
+    void link(std::int32_t e, std::int32_t f) noexcept
+    {
+        twin_[e] = f;
+        twin_[f] = e;
+    }
+
+    void setTriangle(std::int32_t t, std::int32_t a, std::int32_t b, std::int32_t c) noexcept
+    {
+        vertex_[3 * t] = a;
+        vertex_[3 * t + 1] = b;
+        vertex_[3 * t + 2] = c;
+    }
+
+    [[nodiscard]] Point2 at(std::int32_t v) const noexcept { return points_[v]; }
+
+    // xorshift32: enough randomness for the walk, no state beyond the call.
+    std::uint32_t nextRandom() noexcept
+    {
+        random_ ^= random_ << 13;
+        random_ ^= random_ >> 17;
+        random_ ^= random_ << 5;
+        return random_;
+    }
+
+    static constexpr std::size_t kInitialStack = 1024;
+
+    const Point2 *points_;
+    std::int32_t *slot_;
+    std::int32_t *vertex_;
+    std::int32_t *twin_;
+    std::int32_t first_;         // the first triangle of this builder
+    std::int32_t triangles_;     // one past the last triangle in use, ghosts included
+    std::int32_t last_ = 0;      // a real triangle near the last insertion
+    std::uint32_t random_ = 2463534242U;
+    // Half-edges whose Delaunay test is pending. It grows by doubling: one
+    // insertion can push as many edges as the new vertex gets neighbours.
+    std::unique_ptr<std::int32_t[]> stack_;
+    std::size_t stackSize_ = 0;
+    std::size_t stackCapacity_;
+};
+
+// Triangulates all of xy with one builder from triangle 0: see build().
+// vertices and halfedges each hold 3 * (2 * xy.size() - 2) entries, with
+// 2 <= xy.size() and 6 * xy.size() within int32.
 [[nodiscard]] std::int32_t triangulate(std::span<const Point2> xy, std::span<std::int32_t> slot,
                                        std::span<std::int32_t> vertices, std::span<std::int32_t> halfedges);
 

@@ -530,16 +530,87 @@ template <class Arithmetic = detail::ExactArithmetic>
     return detail::inCircleExact<Arithmetic>(a, b, c, d);
 }
 
-// inCircle(a, b, c, d) > 0, decided on the sign of the estimate alone once
-// the bound has cleared it: the caller's branch then waits for the
-// determinant only, not for the bound as well (a few per cent in the flip
-// loop).
+// The order that breaks ties: by x, then by y.
+[[nodiscard]] inline bool lexicographicallyLess(Point2 p, Point2 q) noexcept
+{
+    return p.x < q.x || (p.x == q.x && p.y < q.y);
+}
+
+namespace detail {
+
+/*
+ * Four points on one circle. The in-circle determinant is the orientation of
+ * the points lifted onto the paraboloid z = x^2 + y^2; it is zero when the
+ * four lifts lie in one plane, and then either diagonal of the quadrilateral
+ * makes a Delaunay triangulation. The tie is broken by a symbolic
+ * perturbation: each point p is lifted to x^2 + y^2 - eps^r(p), where r(p) is
+ * its rank in lexicographic order (x, then y) and eps is infinitesimal, so
+ * the least point is lowered most. The perturbed determinant is linear in
+ * each lift, and its derivative with respect to the lift of
+ *
+ *     a is orient2d(b, c, d),    b is orient2d(c, a, d),
+ *     c is orient2d(a, b, d),    d is -orient2d(a, b, c),
+ *
+ * so its sign is the opposite of the sign of the first of these that is not
+ * zero, taking the points in lexicographic order. The one for d is not zero
+ * when a, b, c is a triangle, so the perturbed determinant never is.
+ *
+ * The perturbed lifts are in general position, so the triangulation is
+ * unique: a function of the set of points alone, whatever the order of
+ * insertion. In the plane this rule reads: the corners of an empty circle's
+ * polygon are joined as a fan from the least of them.
+ *
+ * Precondition: a, b, c counter-clockwise, the exact determinant zero, and
+ * the four points distinct. Returns whether d is inside the perturbed circle.
+ */
+template <class Arithmetic = ExactArithmetic>
+[[nodiscard, gnu::noinline, gnu::cold]] bool inCircleTieBreak(Point2 a, Point2 b, Point2 c, Point2 d) noexcept
+{
+    struct Lift {
+        Point2 point;
+        int role; // 0 to 3: a, b, c, d
+    };
+    Lift lifts[4] = {{a, 0}, {b, 1}, {c, 2}, {d, 3}};
+    std::sort(lifts, lifts + 4,
+              [](const Lift &p, const Lift &q) { return lexicographicallyLess(p.point, q.point); });
+    for (const Lift &lift : lifts) {
+        int derivative = 0;
+        switch (lift.role) {
+        case 0:
+            derivative = orient2d<Arithmetic>(b, c, d);
+            break;
+        case 1:
+            derivative = orient2d<Arithmetic>(c, a, d);
+            break;
+        case 2:
+            derivative = orient2d<Arithmetic>(a, b, d);
+            break;
+        default:
+            derivative = -orient2d<Arithmetic>(a, b, c);
+            break;
+        }
+        if (derivative != 0) {
+            return derivative < 0;
+        }
+    }
+    return false; // only when all four are on one line, which the precondition excludes
+}
+
+} // namespace detail
+
+// Whether d is inside the circle through the counter-clockwise a, b, c, with
+// exact ties broken by the symbolic perturbation above: the Delaunay test of
+// the triangulation, whose answer is never "on the circle". The four points
+// must be distinct. Decided on the sign of the estimate alone once the bound
+// has cleared it: the caller's branch then waits for the determinant only,
+// not for the bound as well (a few per cent in the flip loop).
 template <class Arithmetic = detail::ExactArithmetic>
-[[nodiscard]] inline bool inCircleStrictlyInside(Point2 a, Point2 b, Point2 c, Point2 d) noexcept
+[[nodiscard]] inline bool inCirclePerturbed(Point2 a, Point2 b, Point2 c, Point2 d) noexcept
 {
     const detail::Estimate estimate = detail::inCircleEstimate(a, b, c, d);
     if (std::fabs(estimate.det) <= estimate.bound) [[unlikely]] {
-        return detail::inCircleExact<Arithmetic>(a, b, c, d) > 0;
+        const int exact = detail::inCircleExact<Arithmetic>(a, b, c, d);
+        return exact != 0 ? exact > 0 : detail::inCircleTieBreak<Arithmetic>(a, b, c, d);
     }
     return estimate.det > 0;
 }

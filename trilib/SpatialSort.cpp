@@ -152,26 +152,28 @@ int bitLength(std::uint64_t v)
 
 } // namespace
 
-void spatialOrder(std::span<const PointRecord> points, std::span<Point2> xy, std::span<std::int32_t> slot,
+Box boundingBox(std::span<const PointRecord> points)
+{
+    Box box{points[0].x, points[0].x, points[0].y, points[0].y};
+    for (const PointRecord &p : points) {
+        box.minX = std::min(box.minX, p.x);
+        box.maxX = std::max(box.maxX, p.x);
+        box.minY = std::min(box.minY, p.y);
+        box.maxY = std::max(box.maxY, p.y);
+    }
+    return box;
+}
+
+void spatialOrder(std::span<const PointRecord> points, Box box, std::span<Point2> xy, std::span<std::int32_t> slot,
                   std::span<std::uint64_t> scratch)
 {
-    const std::size_t n = points.size();
+    const std::size_t n = xy.size();
     if (n == 0) {
         return;
     }
-    std::int32_t minX = points[0].x;
-    std::int32_t maxX = minX;
-    std::int32_t minY = points[0].y;
-    std::int32_t maxY = minY;
-    for (const PointRecord &p : points) {
-        minX = std::min(minX, p.x);
-        maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
-    }
     // One shift for both axes keeps the cells square.
-    const auto spanX = static_cast<std::uint32_t>(std::int64_t{maxX} - minX);
-    const auto spanY = static_cast<std::uint32_t>(std::int64_t{maxY} - minY);
+    const auto spanX = static_cast<std::uint32_t>(std::int64_t{box.maxX} - box.minX);
+    const auto spanY = static_cast<std::uint32_t>(std::int64_t{box.maxY} - box.minY);
     const int spanBits = bitLength(std::max(spanX, spanY));
     int rounds = 1;
     while (rounds < (1 << kMaxRoundBits) && (n >> (3 * rounds)) >= kFirstRoundSize) {
@@ -184,23 +186,30 @@ void spatialOrder(std::span<const PointRecord> points, std::span<Point2> xy, std
     const std::uint64_t firstRoundFlag = std::uint64_t{1} << (3 * (rounds - 1));
 
     std::uint64_t *const keys = scratch.data();
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto qx = static_cast<std::uint32_t>(std::int64_t{points[i].x} - minX) >> shift;
-        const auto qy = static_cast<std::uint32_t>(std::int64_t{points[i].y} - minY) >> shift;
+    std::size_t selected = 0;
+    // Points outside the box are keyed too and then overwritten: with points
+    // in random order a branch on the box would be mispredicted half the
+    // time. The slot one past the selection is inside scratch.
+    for (std::size_t i = 0; i < points.size() && selected < n; ++i) {
+        const PointRecord &p = points[i];
+        const bool inside = p.x >= box.minX && p.x <= box.maxX;
+        const auto qx = static_cast<std::uint32_t>(std::int64_t{p.x} - box.minX) >> shift;
+        const auto qy = static_cast<std::uint32_t>(std::int64_t{p.y} - box.minY) >> shift;
         // Triples of trailing zeros of a random word: none with probability
         // 7/8 (the last round), one with 7/64, ...
         const auto triples = static_cast<std::uint64_t>(std::countr_zero(mix(i) | firstRoundFlag) / 3);
         const std::uint64_t round = static_cast<std::uint64_t>(rounds - 1) - triples;
         const std::uint64_t key = (round << (2 * levels)) | hilbertIndex(qx, qy, levels);
-        keys[i] = (key << kIndexBits) | i;
+        keys[selected] = (key << kIndexBits) | i;
+        selected += inside ? 1U : 0U;
     }
-    const std::uint64_t *sorted = radixSort(keys, keys + n, n, 2 * levels + roundBits);
+    const std::uint64_t *sorted = radixSort(keys, keys + n, selected, 2 * levels + roundBits);
     constexpr std::uint64_t indexMask = (std::uint64_t{1} << kIndexBits) - 1;
     // The reads from points are scattered: asking for them a few dozen
     // iterations ahead keeps many cache and TLB misses in flight at once.
     constexpr std::size_t kAhead = 32;
-    for (std::size_t k = 0; k < n; ++k) {
-        if (k + kAhead < n) {
+    for (std::size_t k = 0; k < selected; ++k) {
+        if (k + kAhead < selected) {
             __builtin_prefetch(&points[static_cast<std::size_t>(sorted[k + kAhead] & indexMask)]);
         }
         const auto i = static_cast<std::size_t>(sorted[k] & indexMask);

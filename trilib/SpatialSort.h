@@ -22,12 +22,25 @@
 
 namespace vantrel {
 
-// Writes the points of `points` (slot 1 at index 0) in insertion order:
-// xy[k] is the position of the k-th point to insert and slot[k] its 1-based
-// slot index. Both outputs have room for points.size() entries; scratch has
-// room for 2 * points.size() and holds nothing useful afterwards. Points
-// with equal coordinates keep their relative slot order within a round.
-void spatialOrder(std::span<const PointRecord> points, std::span<Point2> xy, std::span<std::int32_t> slot,
+// An axis-aligned box, bounds included.
+struct Box {
+    std::int32_t minX;
+    std::int32_t maxX;
+    std::int32_t minY;
+    std::int32_t maxY;
+};
+
+// The bounding box of at least one point.
+[[nodiscard]] Box boundingBox(std::span<const PointRecord> points);
+
+// Writes the points of `points` (slot 1 at index 0) whose x lies in
+// [box.minX, box.maxX] in insertion order: xy[k] is the position of the k-th
+// point to insert and slot[k] its 1-based slot index. Every point lies within
+// box.minY .. box.maxY. xy and slot have room for exactly the points
+// selected (any beyond are ignored); scratch has room for twice as many and
+// holds nothing useful afterwards. Points with equal coordinates keep their
+// relative slot order within a round.
+void spatialOrder(std::span<const PointRecord> points, Box box, std::span<Point2> xy, std::span<std::int32_t> slot,
                   std::span<std::uint64_t> scratch);
 
 } // namespace vantrel

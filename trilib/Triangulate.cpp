@@ -3,6 +3,8 @@
 
 #include "Delaunay.h"
 #include "SpatialSort.h"
+#include "Strips.h"
+#include "Threads.h"
 #include "Workspace.h"
 
 #include <algorithm>
@@ -71,11 +73,25 @@ bool allCollinear(std::span<const PointRecord> points)
     return true;
 }
 
+// How many strips, one per thread, a call on n points uses: every core the
+// process may run on, as long as each strip has enough points to repay its
+// thread (see Strips.h).
+int stripsFor(std::size_t n, bool oneThread)
+{
+    constexpr std::size_t kPointsPerStrip = 32768;
+    if (oneThread || n < 2 * kPointsPerStrip) {
+        return 1;
+    }
+    return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(vantrel::usableCores()),
+                                                  n / kPointsPerStrip));
+}
+
 // The triangulation proper, arguments already checked, at least 3 points.
 // Working storage per point: 12 bytes of sorted copy, then 16 of sort keys
 // that become 24 of half-edges and, only when the caller's triangle array
 // is too small to lend it, 24 more of corner indices.
-std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<TriangleRecord> triangles)
+std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<TriangleRecord> triangles,
+                               bool oneThread)
 {
     const std::size_t n = points.size();
     if (allCollinear(points)) {
@@ -100,19 +116,28 @@ std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<Tr
     Point2 *const xy = reinterpret_cast<Point2 *>(base);
     std::int32_t *const slot = reinterpret_cast<std::int32_t *>(base + layout->slotOffset);
     std::byte *const shared = base + layout->sharedOffset;
-
-    vantrel::spatialOrder(points, {xy, n}, {slot, n}, {reinterpret_cast<std::uint64_t *>(shared), 2 * n});
-
     std::int32_t *const halfedges = reinterpret_cast<std::int32_t *>(shared);
     std::int32_t *const vertices = lentVertices ? &triangles[0].a : halfedges + entries;
-    const std::int32_t used = vantrel::triangulate({xy, n}, {slot, n}, {vertices, entries}, {halfedges, entries});
 
+    const vantrel::Box box = vantrel::boundingBox(points);
+    const int strips = stripsFor(n, oneThread);
+    std::int32_t used = 0; // triangle slots holding the mesh, from 0
+    if (strips > 1) {
+        used = vantrel::triangulateInStrips(points, box, strips, xy, slot, vertices, halfedges);
+    }
+    if (used == 0) {
+        vantrel::spatialOrder(points, box, {xy, n}, {slot, n}, {reinterpret_cast<std::uint64_t *>(shared), 2 * n});
+        used = vantrel::triangulate({xy, n}, {slot, n}, {vertices, entries}, {halfedges, entries});
+    }
+
+    // Ghosts (the infinite vertex) and empty slots have a negative corner 0.
+    const auto isTriangle = [vertices](std::int32_t t) { return vertices[3 * t] >= 0; };
     if (!lentVertices) {
         // Lent, the array had room for every triangle; otherwise nothing may
         // be written unless the real ones fit.
         std::size_t real = 0;
         for (std::int32_t t = 0; t < used; ++t) {
-            real += vantrel::isGhost(vertices, t) ? 0U : 1U;
+            real += isTriangle(t) ? 1U : 0U;
         }
         if (real > triangles.size()) {
             return VANTREL_E_CAPACITY;
@@ -120,7 +145,7 @@ std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<Tr
     }
     std::size_t out = 0;
     for (std::int32_t t = 0; t < used; ++t) {
-        if (vantrel::isGhost(vertices, t)) {
+        if (!isTriangle(t)) {
             continue;
         }
         const std::int32_t a = slot[static_cast<std::size_t>(vertices[3 * t])];
@@ -140,7 +165,7 @@ std::int32_t triangulateChecked(std::int32_t pointCount, std::int32_t triangleCa
     if ((pointCount > 0 && points == nullptr) || (pointCount >= 3 && triangles == nullptr)) {
         return VANTREL_E_NULL;
     }
-    if (flag != VANTREL_FLAG_DELAUNAY) {
+    if ((flag & VANTREL_FLAG_DELAUNAY) == 0 || (flag & ~(VANTREL_FLAG_DELAUNAY | VANTREL_FLAG_ONE_THREAD)) != 0) {
         return VANTREL_E_FLAG;
     }
     if (pointCount > VANTREL_MAX_POINTS) {
@@ -153,7 +178,7 @@ std::int32_t triangulateChecked(std::int32_t pointCount, std::int32_t triangleCa
         // Slot 0 is never touched: from here on, index 0 is slot 1.
         const std::span<const PointRecord> input(points + 1, static_cast<std::size_t>(pointCount));
         const std::span<TriangleRecord> output(triangles + 1, static_cast<std::size_t>(triangleCapacity));
-        return triangulatePoints(input, output);
+        return triangulatePoints(input, output, (flag & VANTREL_FLAG_ONE_THREAD) != 0);
     } catch (const std::bad_alloc &) {
         return VANTREL_E_NOMEM;
     } catch (...) {

@@ -1,8 +1,10 @@
 // The triangulation itself. Points in general position have one Delaunay
 // triangulation: the library must return CGAL's, triangle for triangle.
-// Co-circular, collinear, coincident, extreme and nearly flat sets have no
-// unique one: each result is judged by the exact invariants alone; sets built
-// in order also run shuffled, where another insertion order meets other ties.
+// Co-circular, collinear, coincident, extreme and nearly flat sets have many:
+// each result is judged by the exact invariants, and must be the same set of
+// triangles whatever the order of the points, their repetitions and the
+// number of threads; where four or more points share an empty circle, the
+// documented rule picks the triangles.
 #include "TrilibTest.h"
 
 #if defined(VANTREL_TEST_WITH_CGAL)
@@ -158,9 +160,34 @@ const Case kCases[] = {
 
 class Degenerate : public ::testing::TestWithParam<Case> {};
 
-TEST_P(Degenerate, ValidDelaunay) { triangulate(GetParam().points); }
+// Reversed, and shuffled with repeats, the points meet other ties in another
+// order; on one thread the call takes another road than on all cores.
+TEST_P(Degenerate, ValidDelaunayAndTheSameWhateverTheOrder) {
+    const Points& points = GetParam().points;
+    const auto expected = byCoordinates(points, triangulate(points));
+    const Points reversed(points.rbegin(), points.rend());
+    EXPECT_EQ(expected, byCoordinates(reversed, triangulate(reversed, false, 0, VANTREL_FLAG_DELAUNAY | VANTREL_FLAG_ONE_THREAD)));
+    if (!points.empty()) {
+        const Points repeated = withDuplicates(points, points.size() / 3 + 1, 77);
+        EXPECT_EQ(expected, byCoordinates(repeated, triangulate(repeated)));
+    }
+}
 
 INSTANTIATE_TEST_SUITE_P(Trilib, Degenerate, ::testing::ValuesIn(kCases), byName);
+
+// Every cell of a grid and every lattice circle is a polygon of co-circular
+// points: each becomes a fan from its least corner, by x and then y. On a
+// circle that is the least point of all; in a grid cell, the corner with the
+// cell's smallest x and smallest y.
+TEST(Trilib, CocircularPointsMakeAFanFromTheLeastOne) {
+    const Points circle = shuffled(latticeCircle(65, 1000), 3);
+    const PointRecord least = *std::ranges::min_element(circle, {}, [](const PointRecord& p) { return Corner{p.x, p.y}; });
+    for (const auto& t : byCoordinates(circle, triangulate(circle))) EXPECT_EQ((Corner{least.x, least.y}), t[0]);
+    const Points cells = shuffled(grid(30, 20, 7, kLow), 4);
+    for (const auto& t : byCoordinates(cells, triangulate(cells)))
+        EXPECT_EQ((Corner{std::min({t[0].first, t[1].first, t[2].first}), std::min({t[0].second, t[1].second, t[2].second})}),
+                  t[0]);
+}
 
 // Random crowds on tiny rasters mix every degeneracy at once; many seeds make
 // up for the size.

@@ -115,6 +115,25 @@ inline std::vector<std::array<std::int32_t, 3>> canonical(std::span<const Triang
     return out;
 }
 
+// The triangles as coordinate triples, each from its least corner, sorted:
+// what calls on the same set of points agree on, whatever their slots.
+using Corner = std::pair<std::int32_t, std::int32_t>;
+inline std::vector<std::array<Corner, 3>> byCoordinates(std::span<const PointRecord> points,
+                                                        std::span<const TriangleRecord> triangles) {
+    std::vector<std::array<Corner, 3>> out;
+    for (const TriangleRecord& t : triangles) {
+        std::array<Corner, 3> c;
+        for (std::size_t k = 0; const std::int32_t s : {t.a, t.b, t.c}) {
+            const PointRecord& p = points[std::size_t(std::clamp(s, 1, std::int32_t(points.size()))) - 1];
+            c[k++] = {p.x, p.y};
+        }
+        std::rotate(c.begin(), std::min_element(c.begin(), c.end()), c.end());
+        out.push_back(c);
+    }
+    std::ranges::sort(out);
+    return out;
+}
+
 inline bool untouched(const TriangleRecord& t) { return std::memcmp(&t, &kUntouchedTriangle, sizeof t) == 0; }
 
 __extension__ typedef __int128 Wide;
@@ -245,7 +264,8 @@ inline ::testing::AssertionResult isDelaunay(std::span<const PointRecord> points
 // and `spareSlots` slots after the last point, checked for success, the points
 // back unchanged, nothing written in slot 0 or past the capacity, and isDelaunay.
 inline std::vector<TriangleRecord> triangulate(std::span<const PointRecord> points, bool generalPosition = false,
-                                               std::int32_t spareSlots = 0) {
+                                               std::int32_t spareSlots = 0,
+                                               std::int32_t flag = VANTREL_FLAG_DELAUNAY) {
     constexpr std::size_t kTail = 4;  // records past the capacity that must stay untouched
     static std::atomic<std::uint64_t> calls{0};
     std::mt19937 noise(static_cast<std::uint32_t>(++calls));
@@ -256,7 +276,7 @@ inline std::vector<TriangleRecord> triangulate(std::span<const PointRecord> poin
     const Points before = slots;
     std::vector<TriangleRecord> out(2 * points.size() + 1 + kTail, kUntouchedTriangle);
     const std::int32_t code =
-        Triangulate(count, 2 * count, count + spareSlots, slots.data(), out.data(), VANTREL_FLAG_DELAUNAY);
+        Triangulate(count, 2 * count, count + spareSlots, slots.data(), out.data(), flag);
     EXPECT_EQ(0, std::memcmp(before.data(), slots.data(), slots.size() * sizeof(PointRecord))) << "the points changed";
     EXPECT_TRUE(untouched(out[0])) << "triangle slot 0 was written";
     EXPECT_TRUE(std::all_of(out.end() - kTail, out.end(), untouched)) << "a slot past the capacity was written";
