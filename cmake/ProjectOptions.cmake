@@ -15,6 +15,9 @@ if(VANTREL_SANITIZE)
   target_compile_options(project_sanitizers INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_link_options(project_sanitizers INTERFACE -fsanitize=address,undefined)
+elseif(VANTREL_TSAN)
+  target_compile_options(project_sanitizers INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(project_sanitizers INTERFACE -fsanitize=thread)
 endif()
 
 # Everything a target of ours links privately.

@@ -26,9 +26,17 @@
  *   - Coincident points are merged; the lowest slot index among them is the
  *     one that appears in triangles, the others appear in none.
  *   - Fewer than three distinct points, or all of them on one line: t = 0.
- *   - Four or more co-circular points may be split either way; the result is
- *     always a valid Delaunay triangulation: no point lies strictly inside
- *     the circumcircle of any triangle.
+ *   - No point lies strictly inside the circumcircle of any triangle.
+ *   - The triangles are a function of the set of distinct points alone: the
+ *     same for every order of the input, every repetition, every number of
+ *     threads and every platform. Where four or more points lie on one
+ *     circle with no point inside it, several triangulations of their
+ *     polygon would be Delaunay; the library joins its corners as a fan from
+ *     the least of them, the one with the smallest x and, among equal x, the
+ *     smallest y (in a square grid: every cell split by the diagonal from its
+ *     corner of smallest x and y). Formally: ties of the in-circle test are
+ *     broken by lifting each point p to x^2 + y^2 - eps^r(p), r(p) its rank
+ *     in that order, eps infinitesimal.
  *   - Orientation: every triangle (a, b, c) satisfies
  *         (xb - xa) * (yc - ya) - (yb - ya) * (xc - xa) > 0,
  *     i.e. counter-clockwise with y pointing up, which is clockwise as seen
@@ -38,9 +46,18 @@
  *   - The order of the triangles and the starting corner of each are
  *     unspecified.
  *
- * flag:
- *   VANTREL_FLAG_DELAUNAY (1)  the only accepted value: Delaunay triangulation
- *                              of slots 1..pointCount, as described above.
+ * flag: VANTREL_FLAG_DELAUNAY, optionally with VANTREL_FLAG_ONE_THREAD.
+ *   VANTREL_FLAG_DELAUNAY (1)    required: the Delaunay triangulation of
+ *                                slots 1..pointCount, as described above.
+ *   VANTREL_FLAG_ONE_THREAD (2)  all work on the calling thread. Without it
+ *                                a large input (about 65 000 points and up)
+ *                                is split among the cores the process may
+ *                                run on (its CPU affinity), each on a thread
+ *                                started and joined within the call; small
+ *                                inputs run on the calling thread anyway.
+ *                                The triangles are the same either way,
+ *                                their order may differ.
+ *   Any other bit answers VANTREL_E_FLAG.
  *
  * Error codes (negative results); nothing is written to triangles slots
  * beyond triangleCapacity, and nothing at all for argument errors:
@@ -55,7 +72,8 @@
  *                           triangleCapacity; 2 * pointCount always suffices
  *
  * Threads: the library keeps no state between calls. Calls from several
- * threads at once are safe as long as they use different arrays.
+ * threads at once are safe as long as they use different arrays. A thread
+ * the system refuses to start costs time, never the result.
  * Nothing is printed; no C++ exception leaves the function.
  *
  * Linkage: libvantrel.so on Linux, vantrel.dll on Windows. On 32-bit Windows

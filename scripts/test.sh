@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in the
 # optimised build and in an AddressSanitizer + UndefinedBehaviorSanitizer
-# build, both with warnings as errors. Then cross-builds and packages the
+# build, both with warnings as errors; the library's threaded tests also in
+# a ThreadSanitizer build. Then cross-builds and packages the
 # Windows library (scripts/build-windows.sh) and runs its tests: the 64-bit
 # build's under Wine, the 32-bit build's static checks.
 set -euo pipefail
@@ -19,6 +20,11 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_WERROR=
   -DVANTREL_SANITIZE=ON -DVANTREL_BUILD_BENCH=OFF
 cmake --build build/sanitize -j"$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+
+echo "== Thread sanitizer build (the library's threaded tests) =="
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_WERROR=ON -DVANTREL_TSAN=ON
+cmake --build build/tsan -j"$jobs"
+ctest --test-dir build/tsan --output-on-failure -j"$jobs"
 
 echo "== Windows builds (x64 tested under Wine, x86 checked statically) =="
 # The identity test compares the 64-bit DLL with this Linux build's library.
