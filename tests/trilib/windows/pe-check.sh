@@ -62,7 +62,10 @@ stdcall)
   base=$(echo "$headers" | awk '$1 == "ImageBase" { print $2 }')
   rva=$(echo "$headers" | awk '/Export RVA/ { print $(NF - 2) }')
   [ -n "$base" ] && [ -n "$rva" ] || fail "no image base or export address in $file"
-  code=$("$objdump" -d --disassemble="$symbol" "$file")
+  # objdump may run on past the function into the next one: keep the lines
+  # up to the next function's label.
+  code=$("$objdump" -d --disassemble="$symbol" "$file" |
+    awk -v s="<$symbol>:" '$2 == s { inside = 1; print; next } /^[0-9a-f]+ <.*>:$/ { inside = 0 } inside')
   start=$(echo "$code" | awk -v s="<$symbol>:" '$2 == s { print $1 }')
   [ -n "$start" ] || fail "no function $symbol in $file"
   [ $((0x$start)) -eq $((0x$base + 0x$rva)) ] || fail "$export_name is at $base + $rva, $symbol at $start"
