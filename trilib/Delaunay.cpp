@@ -52,20 +52,24 @@ std::int32_t Triangulator::build(std::int32_t first, std::int32_t last)
     triangles_ = t + 4;
     last_ = t;
 
-    for (std::int32_t p = first; p < n; ++p) {
-        if (p != i0 && p != i1 && p != i2) {
-            insert(p);
-        }
-    }
+    insertRange(first, n, i0, i1, i2);
     return triangles_ - first_;
 }
 
 std::int32_t Triangulator::insert(std::int32_t first, std::int32_t last)
 {
-    for (std::int32_t p = first; p < last; ++p) {
-        insert(p);
-    }
+    insertRange(first, last, -1, -1, -1);
     return triangles_ - first_;
+}
+
+void Triangulator::insertRange(std::int32_t first, std::int32_t last, std::int32_t skip0, std::int32_t skip1,
+                               std::int32_t skip2)
+{
+    for (std::int32_t p = first; p < last; ++p) {
+        if (p != skip0 && p != skip1 && p != skip2) {
+            insert(p);
+        }
+    }
 }
 
 void Triangulator::insert(std::int32_t p)
@@ -375,7 +379,7 @@ void Triangulator::insertOutside(std::int32_t ghostEdge, std::int32_t p)
 // twin is still in a register), and the other new side goes on the stack.
 // With knownIllegal the first test has been made by the caller. Returns the
 // new stack size.
-inline std::size_t Triangulator::legalizeFrom(std::int32_t p, Point2 point, std::int32_t e, std::int32_t f,
+std::size_t Triangulator::legalizeFrom(std::int32_t p, Point2 point, std::int32_t e, std::int32_t f,
                                          bool knownIllegal, std::size_t size)
 {
     // Locals, not members: stores through the int32 arrays could otherwise

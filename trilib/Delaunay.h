@@ -39,6 +39,12 @@
 #include <memory>
 #include <span>
 
+#if defined(__GNUC__)
+#define VANTREL_INLINE [[gnu::always_inline]] inline
+#else
+#define VANTREL_INLINE inline
+#endif
+
 namespace vantrel {
 
 inline constexpr std::int32_t kInfinite = -1;
@@ -110,17 +116,22 @@ private:
                   // whose hull edge the point strictly sees
     };
 
-    void insert(std::int32_t p);
-    Where locate(Point2 p, std::int32_t &result);
-    Where classify(std::int32_t e, int s0, int s1, int s2, std::int32_t &result) const;
-    void splitTriangle(std::int32_t t, std::int32_t p);
+    // The insertion loop is one function, with everything an ordinary
+    // insertion does inlined into it: the compiler then keeps the arrays and
+    // the point in registers across the steps.
+    void insertRange(std::int32_t first, std::int32_t last, std::int32_t skip0, std::int32_t skip1,
+                     std::int32_t skip2);
+    VANTREL_INLINE void insert(std::int32_t p);
+    VANTREL_INLINE Where locate(Point2 p, std::int32_t &result);
+    VANTREL_INLINE Where classify(std::int32_t e, int s0, int s1, int s2, std::int32_t &result) const;
+    VANTREL_INLINE void splitTriangle(std::int32_t t, std::int32_t p);
     void splitEdge(std::int32_t e, std::int32_t p);
     void insertOutside(std::int32_t ghostEdge, std::int32_t p);
-    void legalize(std::int32_t p);
-    void legalizeSplit(std::int32_t p, std::int32_t t0, std::int32_t t1, std::int32_t t2);
-    void drain(std::int32_t p, Point2 point, std::size_t size);
-    std::size_t legalizeFrom(std::int32_t p, Point2 point, std::int32_t e, std::int32_t f, bool knownIllegal,
-                             std::size_t size);
+    VANTREL_INLINE void legalize(std::int32_t p);
+    VANTREL_INLINE void legalizeSplit(std::int32_t p, std::int32_t t0, std::int32_t t1, std::int32_t t2);
+    VANTREL_INLINE void drain(std::int32_t p, Point2 point, std::size_t size);
+    VANTREL_INLINE std::size_t legalizeFrom(std::int32_t p, Point2 point, std::int32_t e, std::int32_t f,
+                                            bool knownIllegal, std::size_t size);
 
     void push(std::int32_t e)
     {
