@@ -2,7 +2,10 @@
 // inexact constructions; range insertion, which sorts the points along a
 // space-filling curve first) on the same points, one thread each.
 //
-// Names are <implementation>/<distribution>/<size>, e.g. Ours/Uniform/100000.
+// Names are <implementation>/<distribution>/<size>[/threads:<t>], e.g.
+// Ours/Uniform/100000/threads:1. Ours runs twice: on one thread
+// (VANTREL_FLAG_ONE_THREAD) and on every core the process may use, the
+// default; CGAL's triangulation has one thread.
 // The largest size takes CGAL about a quarter of a minute per distribution;
 // skip it with --benchmark_filter='-/10000000/'.
 //
@@ -25,6 +28,8 @@
 #include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
 
 #include <benchmark/benchmark.h>
+
+#include <sched.h>
 
 #include <algorithm>
 #include <cmath>
@@ -148,9 +153,9 @@ const std::vector<PointRecord>& pointsFor(Distribution d, std::int64_t n) {
 }
 
 // Whether this case has not run yet in this process; marks it as run.
-bool firstRun(const benchmark::State& state, const char* implementation, Distribution d) {
-    static std::set<std::tuple<std::string, Distribution, std::int64_t>> seen;
-    return seen.emplace(implementation, d, state.range(0)).second;
+bool firstRun(const benchmark::State& state, const char* implementation, Distribution d, std::int64_t variant = 0) {
+    static std::set<std::tuple<std::string, Distribution, std::int64_t, std::int64_t>> seen;
+    return seen.emplace(implementation, d, state.range(0), variant).second;
 }
 
 void reportCommon(benchmark::State& state, std::size_t count, std::int64_t triangles, std::size_t heapPeak) {
@@ -164,17 +169,17 @@ void reportCommon(benchmark::State& state, std::size_t count, std::int64_t trian
     }
 }
 
-void ours(benchmark::State& state, Distribution d) {
+void ours(benchmark::State& state, Distribution d, std::int32_t flag) {
     std::vector<PointRecord> points = pointsFor(d, state.range(0));
     const auto count = static_cast<std::int32_t>(points.size() - 1);
     std::vector<TriangleRecord> triangles(2 * static_cast<std::size_t>(count) + 1);
     std::int32_t result = 0;
-    if (firstRun(state, "Ours", d)) {
-        result = Triangulate(count, 2 * count, count, points.data(), triangles.data(), VANTREL_FLAG_DELAUNAY);
+    if (firstRun(state, "Ours", d, flag)) {
+        result = Triangulate(count, 2 * count, count, points.data(), triangles.data(), flag);
     }
     bench::heapPeakStart();
     for (auto _ : state) {
-        result = Triangulate(count, 2 * count, count, points.data(), triangles.data(), VANTREL_FLAG_DELAUNAY);
+        result = Triangulate(count, 2 * count, count, points.data(), triangles.data(), flag);
         benchmark::DoNotOptimize(result);
         benchmark::ClobberMemory();
     }
@@ -211,31 +216,54 @@ void cgal(benchmark::State& state, Distribution d) {
     reportCommon(state, points.size(), faces, bench::heapPeakStop());
 }
 
+// The cores this process may run on, as the library counts them.
+int usableCores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    return sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 1;
+}
+
 void registerAll() {
+    const int cores = usableCores();
     for (const Named& d : kDistributions) {
-        for (const auto& [impl, fn] : {std::pair{"Ours", &ours}, std::pair{"Cgal", &cgal}}) {
+        const Distribution dist = d.distribution;
+        std::vector<std::pair<std::string, std::vector<std::int64_t>>> threads{{"Ours", {1}}, {"Cgal", {}}};
+        if (cores > 1) {
+            threads[0].second.push_back(cores);
+        }
+        for (const auto& [impl, counts] : threads) {
             for (const std::int64_t n : kSizes) {
                 // CGAL inserts collinear points one by one along the line:
                 // quadratic, some 18 s at 1e5 already.
-                if (fn == &cgal && d.distribution == Distribution::Collinear && n > 10000) {
+                if (impl == "Cgal" && dist == Distribution::Collinear && n > 10000) {
                     continue;
                 }
-                const std::string name = std::string(impl) + "/" + d.name;
-                // With --benchmark_repetitions, "min" reports the best run
-                // as well: on a shared machine noise only ever adds time.
-                auto* b = benchmark::RegisterBenchmark(name.c_str(), fn, d.distribution)
-                              ->Arg(n)
-                              ->Unit(benchmark::kMillisecond)
-                              ->ComputeStatistics("min", [](const std::vector<double>& v) {
-                                  return *std::min_element(v.begin(), v.end());
-                              });
-                // One pass at ten million points already takes seconds.
-                if (n >= 10000000) {
-                    b->Iterations(1);
-                } else if (n >= 1000000) {
-                    b->Iterations(3);
-                } else {
-                    b->MinTime(0.3);
+                const std::string name = impl + "/" + d.name;
+                std::vector<benchmark::internal::Benchmark*> made;
+                if (impl == "Cgal") {
+                    made.push_back(benchmark::RegisterBenchmark(name.c_str(), cgal, dist)->Args({n}));
+                }
+                for (const std::int64_t t : counts) {
+                    const std::int32_t flag =
+                        t == 1 ? VANTREL_FLAG_DELAUNAY | VANTREL_FLAG_ONE_THREAD : VANTREL_FLAG_DELAUNAY;
+                    made.push_back(benchmark::RegisterBenchmark(name.c_str(), ours, dist, flag)
+                                       ->Args({n, t})
+                                       ->ArgNames({"", "threads"}));
+                }
+                for (auto* b : made) {
+                    // With --benchmark_repetitions, "min" reports the best
+                    // run as well: on a shared machine noise only ever adds time.
+                    b->Unit(benchmark::kMillisecond)->ComputeStatistics("min", [](const std::vector<double>& v) {
+                        return *std::min_element(v.begin(), v.end());
+                    });
+                    // One pass at ten million points already takes seconds.
+                    if (n >= 10000000) {
+                        b->Iterations(1);
+                    } else if (n >= 1000000) {
+                        b->Iterations(3);
+                    } else {
+                        b->MinTime(0.3);
+                    }
                 }
             }
         }
