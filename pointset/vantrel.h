@@ -1,15 +1,19 @@
 /*
  * vantrel.h - the triangulation library's C interface.
  *
- * One function, Triangulate, computes the Delaunay triangulation of a set of
- * integer points held in caller-owned record arrays.
+ * Triangulate computes the Delaunay triangulation of a set of integer
+ * points held in caller-owned record arrays; TriangulateMesh computes the
+ * same triangles and, with them, each triangle's neighbours and the convex
+ * hull (see below, after Triangulate).
  *
  * Records (12 bytes each, little-endian 32-bit fields, no padding):
- *   PointRecord    { x, y, third }  position in any integer unit; "third" is
- *                                   never read or written by the library.
- *   TriangleRecord { a, b, c }      three slot indices into the point array.
+ *   PointRecord     { x, y, third }  position in any integer unit; "third"
+ *                                    is never read or written by the library.
+ *   TriangleRecord  { a, b, c }      three slot indices into the point array.
+ *   NeighbourRecord { bc, ca, ab }   three slot indices into the triangle
+ *                                    array (TriangulateMesh).
  *
- * Slots. Both arrays are 1-based: slot 0 exists but is never read or written.
+ * Slots. All arrays are 1-based: slot 0 exists but is never read or written.
  * A "capacity" is the highest slot index the caller owns, so an array with
  * capacity k has k + 1 records (slots 0..k).
  *
@@ -74,11 +78,53 @@
  * Threads: the library keeps no state between calls. Calls from several
  * threads at once are safe as long as they use different arrays. A thread
  * the system refuses to start costs time, never the result.
+ *
+ * TriangulateMesh(pointCount, triangleCapacity, pointCapacity, points,
+ *                 triangles, neighbours, hullCapacity, hull, hullLength, flag)
+ *   The first five arguments and flag are Triangulate's, with the same
+ *   meaning, checks and error codes, and the result is Triangulate's: the
+ *   same t and the same triangles in slots 1..t, in the same order, with the
+ *   same starting corners, as Triangulate returns for the same arguments on
+ *   the same machine. In addition:
+ *   neighbours  capacity triangleCapacity, like triangles (null allowed when
+ *               pointCount < 3). On success, slot i describes triangle i:
+ *                 bc  the triangle across its edge from b to c,
+ *                 ca  the triangle across its edge from c to a,
+ *                 ab  the triangle across its edge from a to b,
+ *               each a slot 1..t of triangles, or 0 where that edge lies on
+ *               the convex hull. The relation is symmetric: if triangle j is
+ *               across edge (u, v) of triangle i, then triangle i is across
+ *               edge (v, u) of triangle j. The library may use the slots up
+ *               to triangleCapacity as working storage during the call.
+ *   hull        slots 1..hullCapacity (null allowed when hullCapacity is 0).
+ *               On success, slots 1..*hullLength hold the convex hull as
+ *               point slots, counter-clockwise (y up), starting at its least
+ *               point (smallest x, then smallest y). Every point on the
+ *               hull's boundary is in it, corners and points along its edges
+ *               alike; of coincident points only the lowest slot, as in the
+ *               triangles. Degenerate sets, where t = 0: no points, no hull
+ *               (length 0); one distinct point, that point; all distinct
+ *               points on one line, all of them in order along the line,
+ *               from the least to the greatest. pointCount always suffices
+ *               as hullCapacity.
+ *   hullLength  receives the hull's length, on success and with
+ *               VANTREL_E_HULL_CAPACITY (then the capacity it would need);
+ *               never null.
+ *   Errors: Triangulate's, where VANTREL_E_CAPACITY covers neighbours too
+ *   (they share triangleCapacity), VANTREL_E_NULL a null neighbours (with
+ *   pointCount >= 3), hull (with hullCapacity > 0) or hullLength, and
+ *   VANTREL_E_ARGUMENT a negative hullCapacity; moreover
+ *     VANTREL_E_HULL_CAPACITY  -6  the hull has more points than
+ *                                  hullCapacity.
+ *   Nothing is written past any capacity; after a failure the contents of
+ *   triangles, neighbours and hull are unspecified, and for argument errors
+ *   nothing at all is written.
  * Nothing is printed; no C++ exception leaves the function.
  *
  * Linkage: libvantrel.so on Linux, vantrel.dll on Windows. On 32-bit Windows
- * the function is __stdcall (the callee removes its 24 bytes of arguments)
- * and is exported undecorated, as "Triangulate"; everywhere else it uses the
+ * both functions are __stdcall (the callee removes its arguments: 24 bytes
+ * for Triangulate, 40 for TriangulateMesh) and are exported undecorated, as
+ * "Triangulate" and "TriangulateMesh"; everywhere else they use the
  * platform's one C convention. VANTREL_CALL carries the convention into
  * every declaration, so C and C++ callers agree with the library.
  */
@@ -122,6 +168,12 @@ typedef struct TriangleRecord {
     int32_t c;
 } TriangleRecord;
 
+typedef struct NeighbourRecord {
+    int32_t bc;
+    int32_t ca;
+    int32_t ab;
+} NeighbourRecord;
+
 enum {
     VANTREL_FLAG_DELAUNAY = 1,
     VANTREL_FLAG_ONE_THREAD = 2
@@ -132,14 +184,16 @@ enum {
     VANTREL_E_ARGUMENT = -2,
     VANTREL_E_NULL = -3,
     VANTREL_E_FLAG = -4,
-    VANTREL_E_CAPACITY = -5
+    VANTREL_E_CAPACITY = -5,
+    VANTREL_E_HULL_CAPACITY = -6
 };
 
 /* Largest pointCount the library accepts; above it the result is VANTREL_E_NOMEM. */
 #define VANTREL_MAX_POINTS 300000000
 
-/* The exported name, for callers that look it up at run time. */
+/* The exported names, for callers that look them up at run time. */
 #define VANTREL_ENTRY_NAME "Triangulate"
+#define VANTREL_MESH_ENTRY_NAME "TriangulateMesh"
 
 /* Library file name the demonstration program loads. */
 #if defined(_WIN32)
@@ -155,6 +209,18 @@ typedef int32_t(VANTREL_CALL *TriangulateFn)(int32_t pointCount, int32_t triangl
 VANTREL_API int32_t VANTREL_CALL Triangulate(int32_t pointCount, int32_t triangleCapacity,
                                              int32_t pointCapacity, PointRecord *points,
                                              TriangleRecord *triangles, int32_t flag);
+
+typedef int32_t(VANTREL_CALL *TriangulateMeshFn)(int32_t pointCount, int32_t triangleCapacity,
+                                                 int32_t pointCapacity, PointRecord *points,
+                                                 TriangleRecord *triangles, NeighbourRecord *neighbours,
+                                                 int32_t hullCapacity, int32_t *hull, int32_t *hullLength,
+                                                 int32_t flag);
+
+VANTREL_API int32_t VANTREL_CALL TriangulateMesh(int32_t pointCount, int32_t triangleCapacity,
+                                                 int32_t pointCapacity, PointRecord *points,
+                                                 TriangleRecord *triangles, NeighbourRecord *neighbours,
+                                                 int32_t hullCapacity, int32_t *hull, int32_t *hullLength,
+                                                 int32_t flag);
 
 #ifdef __cplusplus
 } /* extern "C" */
@@ -173,6 +239,10 @@ static_assert(offsetof(TriangleRecord, c) == 8);
 static_assert(std::is_standard_layout_v<PointRecord> && std::is_trivially_copyable_v<PointRecord>);
 static_assert(std::is_standard_layout_v<TriangleRecord> &&
               std::is_trivially_copyable_v<TriangleRecord>);
+static_assert(sizeof(NeighbourRecord) == 12);
+static_assert(offsetof(NeighbourRecord, bc) == 0);
+static_assert(offsetof(NeighbourRecord, ca) == 4);
+static_assert(offsetof(NeighbourRecord, ab) == 8);
 #endif
 
 #endif /* VANTREL_H */

@@ -14,6 +14,8 @@
 #include <new>
 #include <optional>
 #include <span>
+#include <tuple>
+#include <vector>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -73,6 +75,81 @@ bool allCollinear(std::span<const PointRecord> points)
     return true;
 }
 
+// What TriangulateMesh asks for beyond the triangles; index 0 is slot 1.
+struct MeshRequest {
+    std::span<NeighbourRecord> neighbours; // as many as triangles
+    std::span<std::int32_t> hull;
+    std::int32_t *hullLength;
+};
+
+// The hull of points on one line or fewer than three distinct ones: the
+// distinct points in (x, y) order, which is their order along the line,
+// each under its lowest slot.
+std::int32_t lineHull(std::span<const PointRecord> points, const MeshRequest &mesh)
+{
+    std::vector<std::int32_t> order(points.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = static_cast<std::int32_t>(i);
+    }
+    const auto key = [&](std::int32_t i) {
+        const PointRecord &p = points[static_cast<std::size_t>(i)];
+        return std::tuple(p.x, p.y, i);
+    };
+    std::sort(order.begin(), order.end(), [&](std::int32_t i, std::int32_t j) { return key(i) < key(j); });
+    std::size_t length = 0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const PointRecord &p = points[static_cast<std::size_t>(order[k])];
+        const PointRecord *const previous = length == 0 ? nullptr : &points[static_cast<std::size_t>(order[length - 1])];
+        if (previous == nullptr || previous->x != p.x || previous->y != p.y) {
+            order[length++] = order[k];
+        }
+    }
+    *mesh.hullLength = static_cast<std::int32_t>(length);
+    if (length > mesh.hull.size()) {
+        return VANTREL_E_HULL_CAPACITY;
+    }
+    for (std::size_t k = 0; k < length; ++k) {
+        mesh.hull[k] = order[k] + 1;
+    }
+    return 0;
+}
+
+// The hull of a mesh: the ghosts' hull edges, in order around it. The ghost
+// (inf, b, a) of hull edge a -> b is followed by the ghost of the edge from
+// b, which lies across its half-edge 2, inf -> b.
+std::int32_t meshHull(const std::int32_t *vertices, const std::int32_t *halfedges, std::int32_t used,
+                      const Point2 *xy, const std::int32_t *slot, const MeshRequest &mesh)
+{
+    std::int32_t first = 0;
+    while (vertices[3 * first] != vantrel::kInfinite) {
+        ++first;
+    }
+    const auto next = [&](std::int32_t g) { return vantrel::triangleOf(halfedges[3 * g + 2]); };
+    const auto from = [&](std::int32_t g) { return vertices[3 * g + 2]; };
+    std::int32_t start = first;
+    std::size_t length = 0;
+    for (std::int32_t g = first;; g = next(g)) {
+        ++length;
+        const Point2 p = xy[from(g)];
+        const Point2 least = xy[from(start)];
+        if (vantrel::lexicographicallyLess(p, least)) {
+            start = g;
+        }
+        if (next(g) == first || length > static_cast<std::size_t>(used)) {
+            break;
+        }
+    }
+    *mesh.hullLength = static_cast<std::int32_t>(length);
+    if (length > mesh.hull.size()) {
+        return VANTREL_E_HULL_CAPACITY;
+    }
+    std::int32_t g = start;
+    for (std::size_t k = 0; k < length; ++k, g = next(g)) {
+        mesh.hull[k] = slot[static_cast<std::size_t>(from(g))];
+    }
+    return 0;
+}
+
 // How many strips, one per thread, a call on n points uses: every core the
 // process may run on, as long as each strip has enough points to repay its
 // thread (see Strips.h).
@@ -91,11 +168,11 @@ int stripsFor(std::size_t n, bool oneThread)
 // that become 24 of half-edges and, only when the caller's triangle array
 // is too small to lend it, 24 more of corner indices.
 std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<TriangleRecord> triangles,
-                               bool oneThread)
+                               bool oneThread, const MeshRequest *mesh)
 {
     const std::size_t n = points.size();
     if (allCollinear(points)) {
-        return 0;
+        return mesh != nullptr ? lineHull(points, *mesh) : 0;
     }
     const std::size_t triangleBound = 2 * n - 2; // ghosts included, below 2^30
     const std::size_t entries = 3 * triangleBound;
@@ -130,6 +207,12 @@ std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<Tr
         used = vantrel::triangulate({xy, n}, {slot, n}, {vertices, entries}, {halfedges, entries});
     }
 
+    if (mesh != nullptr) {
+        const std::int32_t code = meshHull(vertices, halfedges, used, xy, slot, *mesh);
+        if (code < 0) {
+            return code;
+        }
+    }
     // Ghosts (the infinite vertex) and empty slots have a negative corner 0.
     const auto isTriangle = [vertices](std::int32_t t) { return vertices[3 * t] >= 0; };
     if (!lentVertices) {
@@ -141,6 +224,23 @@ std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<Tr
         }
         if (real > triangles.size()) {
             return VANTREL_E_CAPACITY;
+        }
+    }
+    if (mesh != nullptr) {
+        // Each triangle's slot in the result, 0 for ghosts and empty slots,
+        // where the sorted points were: they are not needed any more.
+        std::int32_t *const resultSlot = reinterpret_cast<std::int32_t *>(base);
+        std::int32_t count = 0;
+        for (std::int32_t t = 0; t < used; ++t) {
+            resultSlot[t] = isTriangle(t) ? ++count : 0;
+        }
+        // Half-edge 3t + k faces corner k: 0 faces a across bc, 1 ca, 2 ab.
+        const auto across = [&](std::int32_t e) { return resultSlot[vantrel::triangleOf(halfedges[e])]; };
+        for (std::int32_t t = 0; t < used; ++t) {
+            if (resultSlot[t] != 0) {
+                mesh->neighbours[static_cast<std::size_t>(resultSlot[t] - 1)] =
+                    NeighbourRecord{across(3 * t), across(3 * t + 1), across(3 * t + 2)};
+            }
         }
     }
     std::size_t out = 0;
@@ -156,29 +256,24 @@ std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<Tr
     return static_cast<std::int32_t>(out);
 }
 
-std::int32_t triangulateChecked(std::int32_t pointCount, std::int32_t triangleCapacity, std::int32_t pointCapacity,
-                                const PointRecord *points, TriangleRecord *triangles, std::int32_t flag) noexcept
+std::int32_t triangulateChecked(std::int32_t pointCount, std::int32_t triangleCapacity, const PointRecord *points, TriangleRecord *triangles, std::int32_t flag,
+                                const MeshRequest *mesh) noexcept
 {
-    if (pointCount < 0 || triangleCapacity < 0 || pointCapacity < 0 || pointCount > pointCapacity) {
-        return VANTREL_E_ARGUMENT;
-    }
-    if ((pointCount > 0 && points == nullptr) || (pointCount >= 3 && triangles == nullptr)) {
-        return VANTREL_E_NULL;
-    }
     if ((flag & VANTREL_FLAG_DELAUNAY) == 0 || (flag & ~(VANTREL_FLAG_DELAUNAY | VANTREL_FLAG_ONE_THREAD)) != 0) {
         return VANTREL_E_FLAG;
     }
     if (pointCount > VANTREL_MAX_POINTS) {
         return VANTREL_E_NOMEM;
     }
-    if (pointCount < 3) {
-        return 0;
-    }
     try {
         // Slot 0 is never touched: from here on, index 0 is slot 1.
-        const std::span<const PointRecord> input(points + 1, static_cast<std::size_t>(pointCount));
+        const std::span<const PointRecord> input =
+            pointCount == 0 ? std::span<const PointRecord>() : std::span(points + 1, static_cast<std::size_t>(pointCount));
+        if (pointCount < 3) {
+            return mesh != nullptr ? lineHull(input, *mesh) : 0;
+        }
         const std::span<TriangleRecord> output(triangles + 1, static_cast<std::size_t>(triangleCapacity));
-        return triangulatePoints(input, output, (flag & VANTREL_FLAG_ONE_THREAD) != 0);
+        return triangulatePoints(input, output, (flag & VANTREL_FLAG_ONE_THREAD) != 0, mesh);
     } catch (const std::bad_alloc &) {
         return VANTREL_E_NOMEM;
     } catch (...) {
@@ -188,13 +283,51 @@ std::int32_t triangulateChecked(std::int32_t pointCount, std::int32_t triangleCa
     }
 }
 
+// The checks both entry points share, in their order: counts, then arrays,
+// then the flag.
+bool validCounts(std::int32_t pointCount, std::int32_t triangleCapacity, std::int32_t pointCapacity) noexcept
+{
+    return pointCount >= 0 && triangleCapacity >= 0 && pointCapacity >= 0 && pointCount <= pointCapacity;
+}
+
+bool validArrays(std::int32_t pointCount, const PointRecord *points, const void *triangles) noexcept
+{
+    return (pointCount == 0 || points != nullptr) && (pointCount < 3 || triangles != nullptr);
+}
+
 } // namespace
 
-// The declaration in vantrel.h is C and cannot say noexcept; the checked
-// function it forwards to can, and catches everything.
+// The declarations in vantrel.h are C and cannot say noexcept; the checked
+// function they forward to can, and catches everything.
 extern "C" VANTREL_API int32_t VANTREL_CALL Triangulate(int32_t pointCount, int32_t triangleCapacity,
                                                         int32_t pointCapacity, PointRecord *points,
                                                         TriangleRecord *triangles, int32_t flag)
 {
-    return triangulateChecked(pointCount, triangleCapacity, pointCapacity, points, triangles, flag);
+    if (!validCounts(pointCount, triangleCapacity, pointCapacity)) {
+        return VANTREL_E_ARGUMENT;
+    }
+    if (!validArrays(pointCount, points, triangles)) {
+        return VANTREL_E_NULL;
+    }
+    return triangulateChecked(pointCount, triangleCapacity, points, triangles, flag, nullptr);
+}
+
+extern "C" VANTREL_API int32_t VANTREL_CALL TriangulateMesh(int32_t pointCount, int32_t triangleCapacity,
+                                                            int32_t pointCapacity, PointRecord *points,
+                                                            TriangleRecord *triangles, NeighbourRecord *neighbours,
+                                                            int32_t hullCapacity, int32_t *hull,
+                                                            int32_t *hullLength, int32_t flag)
+{
+    if (!validCounts(pointCount, triangleCapacity, pointCapacity) || hullCapacity < 0) {
+        return VANTREL_E_ARGUMENT;
+    }
+    if (!validArrays(pointCount, points, triangles) || (pointCount >= 3 && neighbours == nullptr) ||
+        (hullCapacity > 0 && hull == nullptr) || hullLength == nullptr) {
+        return VANTREL_E_NULL;
+    }
+    const MeshRequest mesh{
+        {neighbours == nullptr ? nullptr : neighbours + 1, neighbours == nullptr ? 0 : static_cast<std::size_t>(triangleCapacity)},
+        {hull == nullptr ? nullptr : hull + 1, static_cast<std::size_t>(hullCapacity)},
+        hullLength};
+    return triangulateChecked(pointCount, triangleCapacity, points, triangles, flag, &mesh);
 }

@@ -94,6 +94,22 @@ TEST(TrilibContract, GuardedArraysWithExactCapacityOneShortAndAlmostTwiceTheCoun
                 if (code >= 0 && count < 2000) {
                     EXPECT_TRUE(isDelaunay(points, std::span(out + 1, std::size_t(code))));
                 }
+                // TriangulateMesh with its neighbours against a guard as well,
+                // and a hull of exactly its length, then one short of it.
+                Pages neighbourPages, hullPages;
+                NeighbourRecord* const neighbours = guarded<NeighbourRecord>(neighbourPages, std::size_t(capacity), atEnd);
+                std::int32_t length = 0;
+                ASSERT_EQ(code, TriangulateMesh(count, capacity, count, slots, out, neighbours, count,
+                                                guarded<std::int32_t>(hullPages, std::size_t(count), atEnd), &length,
+                                                VANTREL_FLAG_DELAUNAY));
+                if (code >= 0) {
+                    const std::int32_t full = length;
+                    EXPECT_EQ(VANTREL_E_HULL_CAPACITY,
+                              TriangulateMesh(count, capacity, count, slots, out, neighbours, full - 1,
+                                              guarded<std::int32_t>(hullPages, std::size_t(full - 1), atEnd), &length,
+                                              VANTREL_FLAG_DELAUNAY));
+                    EXPECT_EQ(full, length);
+                }
             }
         }
     }
@@ -143,6 +159,19 @@ TEST(TrilibContract, ResultCodesAndUntouchedArrays) {
                                  : Points{pt(0, 0), pt(10, 0), pt(10, 10), pt(0, 10)};
         std::copy(shape.begin(), shape.end(), points.begin() + 1);
         const Points before = points;
+        // TriangulateMesh shares every check, with room for any hull.
+        {
+            std::vector<TriangleRecord> triangles(std::size_t(std::clamp(c.triangleCapacity, 0, 64)) + 5);
+            std::vector<NeighbourRecord> neighbours(triangles.size());
+            std::vector<std::int32_t> hull(9);
+            std::int32_t length = 0;
+            const bool nullTriangles = c.options.find('t') != std::string_view::npos;
+            EXPECT_EQ(c.expected, TriangulateMesh(c.count, c.triangleCapacity, c.pointCapacity,
+                                                  c.options.find('p') != std::string_view::npos ? nullptr : points.data(),
+                                                  nullTriangles ? nullptr : triangles.data(),
+                                                  nullTriangles ? nullptr : neighbours.data(), 8, hull.data(), &length,
+                                                  c.flag));
+        }
         std::vector<TriangleRecord> triangles(std::size_t(std::clamp(c.triangleCapacity, 0, 64)) + 5,
                                               kUntouchedTriangle);
         EXPECT_EQ(c.expected,
@@ -153,6 +182,47 @@ TEST(TrilibContract, ResultCodesAndUntouchedArrays) {
         const bool argumentError = c.expected < 0 && c.expected != VANTREL_E_CAPACITY;
         const auto from = argumentError ? 1 : std::min<std::ptrdiff_t>(std::ssize(triangles), c.triangleCapacity + 1);
         EXPECT_TRUE(untouched(triangles[0]) && std::all_of(triangles.begin() + from, triangles.end(), untouched));
+    }
+}
+
+// TriangulateMesh's own arguments, on the square (0,0) (10,0) (10,10) (0,10):
+// its hull has 4 points. 'n', 'h' and 'l' pass null for the neighbours, the
+// hull and the hull's length.
+TEST(TrilibContract, MeshResultCodes) {
+    const struct {
+        const char* name;
+        std::int32_t count, hullCapacity;
+        std::string_view nulls;
+        std::int32_t expected, length;
+    } cases[] = {
+        {"NullNeighbours", 4, 8, "n", VANTREL_E_NULL, -7},
+        {"NullNeighboursForTwoPoints", 2, 8, "n", 0, 2},
+        {"NullHull", 4, 8, "h", VANTREL_E_NULL, -7},
+        {"NullHullOfNoPoints", 0, 0, "h", 0, 0},
+        {"NullHullLength", 4, 8, "l", VANTREL_E_NULL, -7},
+        {"NegativeHullCapacity", 4, -1, "", VANTREL_E_ARGUMENT, -7},
+        {"HullOneShort", 4, 3, "", VANTREL_E_HULL_CAPACITY, 4},
+        {"HullExact", 4, 4, "", 2, 4},
+        {"OnePointNoRoom", 1, 0, "h", VANTREL_E_HULL_CAPACITY, 1},
+        {"TwoPointsNoRoomForTheSecond", 2, 1, "", VANTREL_E_HULL_CAPACITY, 2},
+        {"ThreeCollinearOfFour", 3, 3, "", 1, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Points points{kUntouchedPoint, pt(0, 0), pt(10, 0), pt(10, 10), pt(0, 10)};
+        std::vector<TriangleRecord> triangles(9, kUntouchedTriangle);
+        std::vector<NeighbourRecord> neighbours(9);
+        std::vector<std::int32_t> hull(std::size_t(std::max(c.hullCapacity, 0)) + 3, -9);
+        std::int32_t length = -7;
+        const auto has = [&](char k) { return c.nulls.find(k) == std::string_view::npos; };
+        EXPECT_EQ(c.expected, TriangulateMesh(c.count, 8, 4, points.data(), triangles.data(),
+                                              has('n') ? neighbours.data() : nullptr, c.hullCapacity,
+                                              has('h') ? hull.data() : nullptr, has('l') ? &length : nullptr,
+                                              VANTREL_FLAG_DELAUNAY));
+        EXPECT_EQ(c.length, length);
+        EXPECT_TRUE(std::all_of(hull.begin() + std::max(c.hullCapacity, 0) + 1, hull.end(),
+                                [](std::int32_t v) { return v == -9; }) &&
+                    hull[0] == -9);
     }
 }
 

@@ -34,6 +34,61 @@ Points clusters(std::size_t n, std::uint64_t seed) {
     return shuffled(std::move(out), seed);
 }
 
+Cgal cgalOf(const Points& points) {
+    std::vector<std::pair<Kernel::Point_2, std::int32_t>> sites;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        sites.emplace_back(Kernel::Point_2(points[i].x, points[i].y), std::int32_t(i + 1));
+    return Cgal(sites.begin(), sites.end());
+}
+
+// TriangulateMesh's neighbours and hull, by coordinates.
+struct Mesh {
+    std::vector<TriangleRecord> triangles;
+    std::vector<NeighbourRecord> neighbours;
+    std::vector<Corner> hull;
+};
+
+Mesh meshOf(const Points& points) {
+    Points slots(1);
+    slots.insert(slots.end(), points.begin(), points.end());
+    const auto n = std::int32_t(points.size());
+    std::vector<TriangleRecord> triangles(2 * points.size() + 1);
+    std::vector<NeighbourRecord> neighbours(triangles.size());
+    std::vector<std::int32_t> hull(points.size() + 1);
+    std::int32_t length = 0;
+    const std::int32_t t = TriangulateMesh(n, 2 * n, n, slots.data(), triangles.data(), neighbours.data(), n,
+                                           hull.data(), &length, VANTREL_FLAG_DELAUNAY);
+    EXPECT_GE(t, 0);
+    Mesh mesh{{triangles.begin() + 1, triangles.begin() + 1 + std::max(t, 0)},
+              {neighbours.begin() + 1, neighbours.begin() + 1 + std::max(t, 0)},
+              {}};
+    for (std::int32_t k = 1; k <= length; ++k) mesh.hull.push_back({slots[std::size_t(hull[std::size_t(k)])].x, slots[std::size_t(hull[std::size_t(k)])].y});
+    return mesh;
+}
+
+// CGAL's hull, counter-clockwise from its least point; for fewer than three
+// distinct points or points on a line, its points in (x, y) order.
+std::vector<Corner> cgalHull(const Cgal& dt) {
+    std::vector<Corner> hull;
+    if (dt.dimension() < 2) {
+        for (const auto v : dt.finite_vertex_handles()) hull.push_back({std::int32_t(v->point().x()), std::int32_t(v->point().y())});
+        std::ranges::sort(hull);
+        return hull;
+    }
+    auto v = dt.incident_vertices(dt.infinite_vertex()), end = v;
+    do hull.push_back({std::int32_t(v->point().x()), std::int32_t(v->point().y())});
+    while (++v != end);
+    Wide twice = 0;
+    for (std::size_t k = 0; k < hull.size(); ++k) {
+        const Corner& p = hull[k];
+        const Corner& q = hull[(k + 1) % hull.size()];
+        twice += Wide{p.first} * q.second - Wide{q.first} * p.second;
+    }
+    if (twice < 0) std::ranges::reverse(hull);
+    std::ranges::rotate(hull, std::ranges::min_element(hull));
+    return hull;
+}
+
 struct Distribution {
     const char* name;
     Points (*make)(std::size_t, std::uint64_t);
@@ -49,14 +104,36 @@ TEST_P(CgalOracle, SameTrianglesAsCgal) {
             const Points points = GetParam().make(size, seed);
             // A seed that drew coincident or co-circular points shows here, not as a mismatch.
             const auto got = triangulate(points, true);
-            std::vector<std::pair<Kernel::Point_2, std::int32_t>> sites;
-            for (std::size_t i = 0; i < size; ++i)
-                sites.emplace_back(Kernel::Point_2(points[i].x, points[i].y), std::int32_t(i + 1));
-            const Cgal oracle(sites.begin(), sites.end());
+            const Cgal oracle = cgalOf(points);
             std::vector<TriangleRecord> expected;
             for (const auto face : oracle.finite_face_handles())
                 expected.push_back({face->vertex(0)->info(), face->vertex(1)->info(), face->vertex(2)->info()});
             ASSERT_EQ(canonical(expected), canonical(got));
+            // The same neighbours as CGAL's faces, edge by edge, and hull.
+            const Mesh mesh = meshOf(points);
+            const auto key = [](std::array<std::int32_t, 3> corners) { return std::ranges::sort(corners), corners; };
+            std::map<std::array<std::int32_t, 3>, Cgal::Face_handle> faces;
+            for (const auto face : oracle.finite_face_handles())
+                faces[key({face->vertex(0)->info(), face->vertex(1)->info(), face->vertex(2)->info()})] = face;
+            std::map<std::array<std::int32_t, 3>, std::int32_t> slotOf;
+            for (std::size_t j = 0; j < mesh.triangles.size(); ++j)
+                slotOf[key({mesh.triangles[j].a, mesh.triangles[j].b, mesh.triangles[j].c})] = std::int32_t(j + 1);
+            for (std::size_t i = 0; i < mesh.triangles.size(); ++i) {
+                const TriangleRecord& t = mesh.triangles[i];
+                const NeighbourRecord& n = mesh.neighbours[i];
+                const auto face = faces.at(key({t.a, t.b, t.c}));
+                for (const auto& [corner, across] : {std::pair{t.a, n.bc}, {t.b, n.ca}, {t.c, n.ab}}) {
+                    int k = 0;
+                    while (face->vertex(k)->info() != corner) ++k;
+                    const auto other = face->neighbor(k);
+                    ASSERT_EQ(oracle.is_infinite(other) ? 0
+                                                        : slotOf.at(key({other->vertex(0)->info(), other->vertex(1)->info(),
+                                                                         other->vertex(2)->info()})),
+                              across)
+                        << "triangle " << i + 1;
+                }
+            }
+            EXPECT_EQ(cgalHull(oracle), mesh.hull);
         }
     }
 }
@@ -171,6 +248,10 @@ TEST_P(Degenerate, ValidDelaunayAndTheSameWhateverTheOrder) {
         const Points repeated = withDuplicates(points, points.size() / 3 + 1, 77);
         EXPECT_EQ(expected, byCoordinates(repeated, triangulate(repeated)));
     }
+#if defined(VANTREL_TEST_WITH_CGAL)
+    // The hull is unique however ties are broken: CGAL's, point for point.
+    EXPECT_EQ(cgalHull(cgalOf(points)), meshOf(points).hull);
+#endif
 }
 
 INSTANTIATE_TEST_SUITE_P(Trilib, Degenerate, ::testing::ValuesIn(kCases), byName);

@@ -21,6 +21,7 @@
 #include <numbers>
 #include <numeric>
 #include <random>
+#include <set>
 #include <span>
 #include <sstream>
 #include <string>
@@ -260,9 +261,60 @@ inline ::testing::AssertionResult isDelaunay(std::span<const PointRecord> points
                            : ::testing::AssertionFailure() << faultCount << " fault(s):" << faults.str();
 }
 
+// TriangulateMesh's additions to the triangles, checked against them: each
+// neighbour is the triangle holding the same edge the other way, 0 exactly
+// where no triangle does; the hull starts at the least distinct point and its
+// edges are exactly those open edges, in a loop (the triangles' orientation
+// makes it counter-clockwise); with no triangles, the distinct points in
+// (x, y) order, each under its lowest slot.
+inline ::testing::AssertionResult isMesh(std::span<const PointRecord> points, std::span<const TriangleRecord> triangles,
+                                         std::span<const NeighbourRecord> neighbours,
+                                         std::span<const std::int32_t> hull) {
+    const auto at = [&](std::int32_t slot) { return Corner{points[std::size_t(slot) - 1].x, points[std::size_t(slot) - 1].y}; };
+    std::map<Corner, std::int32_t> lowest;  // distinct points in (x, y) order
+    for (std::int32_t s = std::int32_t(points.size()); s >= 1; --s) lowest[at(s)] = s;
+    std::map<std::pair<std::int32_t, std::int32_t>, std::int32_t> holder;  // directed edge -> triangle slot
+    for (std::size_t i = 0; i < triangles.size(); ++i)
+        for (const auto& [u, v] : {std::pair{triangles[i].b, triangles[i].c}, {triangles[i].c, triangles[i].a},
+                                   {triangles[i].a, triangles[i].b}})
+            holder[{u, v}] = std::int32_t(i + 1);
+    std::set<std::pair<std::int32_t, std::int32_t>> open;
+    for (std::size_t i = 0; i < triangles.size(); ++i) {
+        const TriangleRecord& t = triangles[i];
+        const NeighbourRecord& n = neighbours[i];
+        for (const auto& [u, v, across] : {std::tuple{t.b, t.c, n.bc}, {t.c, t.a, n.ca}, {t.a, t.b, n.ab}}) {
+            const auto other = holder.find({v, u});
+            const std::int32_t expected = other == holder.end() ? 0 : other->second;
+            if (across != expected)
+                return ::testing::AssertionFailure() << "triangle " << i + 1 << ": across " << u << "->" << v << " is "
+                                                     << across << ", not " << expected;
+            if (expected == 0) open.insert({u, v});
+        }
+    }
+    std::vector<std::int32_t> expected;
+    if (triangles.empty()) {
+        for (const auto& [corner, s] : lowest) expected.push_back(s);
+    } else {
+        std::set<std::pair<std::int32_t, std::int32_t>> loop;
+        for (std::size_t k = 0; k < hull.size(); ++k) loop.insert({hull[k], hull[(k + 1) % hull.size()]});
+        if (loop != open || loop.size() != hull.size())
+            return ::testing::AssertionFailure() << "the hull's " << hull.size() << " edges are not the "
+                                                 << open.size() << " open edges";
+        expected.assign(hull.begin(), hull.end());
+        expected[0] = lowest.begin()->second;
+    }
+    if (!std::ranges::equal(expected, hull))
+        return ::testing::AssertionFailure() << "hull of " << hull.size() << " points, expected " << expected.size()
+                                             << " from the least one";
+    return ::testing::AssertionSuccess();
+}
+
 // The triangles of `points` from a call with capacity 2n and noise in "third"
 // and `spareSlots` slots after the last point, checked for success, the points
 // back unchanged, nothing written in slot 0 or past the capacity, and isDelaunay.
+// TriangulateMesh on the same arguments must answer the same triangles in the
+// same order, with neighbours and hull that pass isMesh, and write nothing
+// past its capacities either.
 inline std::vector<TriangleRecord> triangulate(std::span<const PointRecord> points, bool generalPosition = false,
                                                std::int32_t spareSlots = 0,
                                                std::int32_t flag = VANTREL_FLAG_DELAUNAY) {
@@ -283,6 +335,23 @@ inline std::vector<TriangleRecord> triangulate(std::span<const PointRecord> poin
     EXPECT_GE(code, 0);
     std::vector<TriangleRecord> triangles(out.begin() + 1, out.begin() + 1 + std::clamp(code, 0, 2 * count));
     EXPECT_TRUE(isDelaunay(points, triangles, generalPosition));
+
+    std::vector<TriangleRecord> meshOut(out.size(), kUntouchedTriangle);
+    std::vector<NeighbourRecord> neighbours(out.size(), NeighbourRecord{kUntouchedTriangle.a, 1, 2});
+    std::vector<std::int32_t> hull(points.size() + 1 + kTail, kUntouchedTriangle.a);
+    std::int32_t hullLength = -1;
+    EXPECT_EQ(code, TriangulateMesh(count, 2 * count, count + spareSlots, slots.data(), meshOut.data(),
+                                    neighbours.data(), count, hull.data(), &hullLength, flag));
+    EXPECT_EQ(0, std::memcmp(out.data(), meshOut.data(), out.size() * sizeof(TriangleRecord)))
+        << "TriangulateMesh's triangles differ from Triangulate's";
+    const auto intact = [](std::int32_t v) { return v == kUntouchedTriangle.a; };
+    EXPECT_TRUE(intact(neighbours[0].bc) && intact(hull[0]) && std::all_of(hull.end() - kTail, hull.end(), intact) &&
+                std::all_of(neighbours.end() - kTail, neighbours.end(), [&](const NeighbourRecord& r) { return intact(r.bc); }))
+        << "a neighbour or hull slot past its capacity, or slot 0, was written";
+    if (code >= 0 && hullLength >= 0 && hullLength <= count) {
+        EXPECT_TRUE(isMesh(points, triangles, std::span(neighbours).subspan(1, triangles.size()),
+                           std::span(hull).subspan(1, std::size_t(hullLength))));
+    }
     return triangles;
 }
 

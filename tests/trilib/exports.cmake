@@ -1,5 +1,5 @@
-# Fails unless the dynamic symbol table of LIBRARY defines Triangulate and
-# nothing else. Usage: cmake -DNM=<nm> -DLIBRARY=<file> -P exports.cmake
+# Fails unless the dynamic symbol table of LIBRARY defines Triangulate,
+# TriangulateMesh and nothing else. Usage: cmake -DNM=<nm> -DLIBRARY=<file> -P exports.cmake
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
   OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
 if(failed)
@@ -14,7 +14,7 @@ foreach(line IN LISTS lines)
     list(APPEND names "${CMAKE_MATCH_1}")
   endif()
 endforeach()
-if(NOT names STREQUAL "Triangulate")
-  message(FATAL_ERROR "expected Triangulate as the only defined dynamic symbol, found:\n${listing}")
+if(NOT names STREQUAL "Triangulate;TriangulateMesh")
+  message(FATAL_ERROR "expected Triangulate and TriangulateMesh as the only defined dynamic symbols, found:\n${listing}")
 endif()
 message(STATUS "exports: ${names}")

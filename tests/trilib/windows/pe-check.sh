@@ -6,7 +6,7 @@
 #   pe-check.sh exports OBJDUMP FILE NAME...
 #       FILE exports exactly the names NAME..., undecorated.
 #   pe-check.sh stdcall OBJDUMP FILE EXPORT SYMBOL BYTES
-#       the code at export EXPORT is the function SYMBOL, and every return
+#       FILE exports EXPORT, the code there is the function SYMBOL, and every return
 #       in it removes BYTES bytes of arguments (ret $BYTES), as __stdcall
 #       callers expect.
 #   pe-check.sh imports OBJDUMP FILE [DLL...]
@@ -58,9 +58,15 @@ exports)
   ;;
 stdcall)
   export_name=$1 symbol=$2 bytes=$3
-  [ "$(exported | tr '\n' ' ')" = "$export_name " ] || fail "$file does not export $export_name alone"
+  # The name's index in the name table is its entry in the address table
+  # (an index into the ordinal table, which the linker makes the identity).
+  index=$(echo "$headers" | awk -v n="$export_name" '/^\[Ordinal\/Name Pointer\] Table/ { table = 1; next }
+    table && /^[ \t]*\[ *[0-9]+\] / { if ($NF == n) { gsub(/[^0-9]/, "", $0); print; exit } next }
+    table { exit }')
+  [ -n "$index" ] || fail "$file does not export $export_name"
   base=$(echo "$headers" | awk '$1 == "ImageBase" { print $2 }')
-  rva=$(echo "$headers" | awk '/Export RVA/ { print $(NF - 2) }')
+  rva=$(echo "$headers" | awk -v i="$index" '/Export RVA/ { line = $0; sub(/^[ \t]*\[ */, "", line);
+    split(line, f, "]"); if (f[1] + 0 == i + 0) { print $(NF - 2); exit } }')
   [ -n "$base" ] && [ -n "$rva" ] || fail "no image base or export address in $file"
   # objdump may run on past the function into the next one: keep the lines
   # up to the next function's label.
