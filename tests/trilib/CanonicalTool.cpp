@@ -4,8 +4,10 @@
 //
 //   trilib_canonical generate DIR   writes the point files below into DIR
 //   trilib_canonical hash FILE...   per file: its name, the result (triangle
-//                                   count or error code) and a 64-bit FNV-1a
-//                                   hash of the canonical triangle list
+//                                   count or error code), a 64-bit FNV-1a
+//                                   hash of the canonical triangle list and
+//                                   one of TriangulateMesh's neighbours and
+//                                   hull
 #include <cstdio>
 #include <fstream>
 
@@ -35,13 +37,36 @@ bool hash(const std::string& path) {
     std::vector<TriangleRecord> triangles(2 * slots.size());
     const std::int32_t result =
         Triangulate(count, 2 * count, count, slots.data(), triangles.data(), VANTREL_FLAG_DELAUNAY);
+    const auto fnv = [](std::uint64_t h, std::int32_t v) {
+        for (int byte = 0; byte < 4; ++byte) h = (h ^ ((std::uint32_t(v) >> (8 * byte)) & 0xffU)) * 0x100000001b3ULL;
+        return h;
+    };
     std::uint64_t h = 0xcbf29ce484222325ULL;
     for (const auto& corners : canonical(std::span(triangles).subspan(1, std::size_t(std::max(result, 0)))))
-        for (const std::int32_t v : corners)
-            for (int byte = 0; byte < 4; ++byte)
-                h = (h ^ ((std::uint32_t(v) >> (8 * byte)) & 0xffU)) * 0x100000001b3ULL;
-    std::printf("%s %d %016llx\n", path.substr(path.find_last_of("/\\") + 1).c_str(), int(result),
-                (unsigned long long)h);
+        for (const std::int32_t v : corners) h = fnv(h, v);
+    // Neighbours as (u, v, the corner across edge u -> v or 0), sorted; the
+    // hull as it comes, from its least point.
+    std::vector<NeighbourRecord> neighbours(triangles.size());
+    std::vector<std::int32_t> hull(slots.size());
+    std::int32_t length = 0;
+    const std::int32_t meshResult = TriangulateMesh(count, 2 * count, count, slots.data(), triangles.data(),
+                                                    neighbours.data(), count, hull.data(), &length, VANTREL_FLAG_DELAUNAY);
+    std::vector<std::array<std::int32_t, 3>> across;
+    for (std::int32_t i = 1; i <= meshResult; ++i) {
+        const TriangleRecord& t = triangles[std::size_t(i)];
+        const NeighbourRecord& n = neighbours[std::size_t(i)];
+        for (const auto& [u, v, j] : {std::tuple{t.b, t.c, n.bc}, {t.c, t.a, n.ca}, {t.a, t.b, n.ab}}) {
+            const TriangleRecord& o = triangles[std::size_t(std::clamp(j, 0, meshResult))];
+            across.push_back({u, v, j == 0 ? 0 : o.a + o.b + o.c - u - v});
+        }
+    }
+    std::ranges::sort(across);
+    std::uint64_t m = fnv(0xcbf29ce484222325ULL, meshResult);
+    for (const auto& row : across)
+        for (const std::int32_t v : row) m = fnv(m, v);
+    for (std::int32_t k = 1; k <= length; ++k) m = fnv(m, hull[std::size_t(k)]);
+    std::printf("%s %d %016llx %016llx\n", path.substr(path.find_last_of("/\\") + 1).c_str(), int(result),
+                (unsigned long long)h, (unsigned long long)m);
     return true;
 }
 

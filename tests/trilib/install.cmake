@@ -27,6 +27,12 @@ function(readme_block lang out)
 endfunction()
 readme_block(c app)
 readme_block(cmake cmake_lines)
+# The second C example, marked as mesh.c.
+string(REGEX MATCH "<!-- example: mesh.c -->\n```c\n([^`]*)```" block "${readme}")
+if(NOT block)
+  message(FATAL_ERROR "README.md has no mesh.c example")
+endif()
+file(WRITE ${WORK_DIR}/mesh.c "${CMAKE_MATCH_1}")
 readme_block(sh shell_lines)
 # The folders this test puts in place of the README's.
 foreach(placeholder "build/release" "/some/prefix")
@@ -47,6 +53,17 @@ function(check_output what)
   list(FILTER lines INCLUDE REGEX "^([0-9]+ )*5( [0-9]+)*$")
   list(LENGTH lines with_centre)
   if(NOT printed OR NOT count EQUAL 4 OR NOT with_centre EQUAL 4)
+    message(FATAL_ERROR "${what} printed:\n${out}")
+  endif()
+endfunction()
+
+# What mesh.c prints: four triangles, each with one edge on the hull (one 0
+# among the triangles across) and two others, then the hull from slot 1.
+function(check_mesh_output what)
+  string(REGEX MATCHALL "triangle [1-4]: [0-9 ]+, across [0-9 ]+" triangles "${out}")
+  list(FILTER triangles INCLUDE REGEX "across (0 [1-4] [1-4]|[1-4] 0 [1-4]|[1-4] [1-4] 0)$")
+  list(LENGTH triangles count)
+  if(NOT count EQUAL 4 OR NOT out MATCHES "\nhull: 1 2 3 4\n")
     message(FATAL_ERROR "${what} printed:\n${out}")
   endif()
 endfunction()
@@ -83,6 +100,10 @@ foreach(libdir IN LISTS libdirs)
   file(WRITE ${WORK_DIR}/readme-lines.sh "set -e\n${lines}")
   run(sh ${WORK_DIR}/readme-lines.sh)
   check_output("the pkg-config build (${libdir})")
+  string(REPLACE "app.c" "mesh.c" lines "${lines}")
+  file(WRITE ${WORK_DIR}/readme-lines.sh "set -e\n${lines}")
+  run(sh ${WORK_DIR}/readme-lines.sh)
+  check_mesh_output("mesh.c through pkg-config (${libdir})")
 
   # The flags name this prefix, not an earlier install elsewhere.
   set(ENV{PKG_CONFIG_PATH} ${prefix}/${libdir}/pkgconfig)
@@ -90,10 +111,14 @@ foreach(libdir IN LISTS libdirs)
   expect_pc_folder(libdir ${prefix}/${libdir})
 
   set(consumer ${WORK_DIR}/consumer-${name})
-  run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${consumer} -G ${GENERATOR}
-      -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_PREFIX_PATH=${prefix}
-      -DAPP_SOURCE=${WORK_DIR}/app.c -DREADME_LINES=${WORK_DIR}/readme-lines.cmake)
-  run(${CMAKE_COMMAND} --build ${consumer})
-  run(${consumer}/app)
+  foreach(example app mesh)
+    run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${consumer}-${example} -G ${GENERATOR}
+        -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_PREFIX_PATH=${prefix}
+        -DAPP_SOURCE=${WORK_DIR}/${example}.c -DREADME_LINES=${WORK_DIR}/readme-lines.cmake)
+    run(${CMAKE_COMMAND} --build ${consumer}-${example})
+    run(${consumer}-${example}/app)
+  endforeach()
+  check_mesh_output("mesh.c through find_package (${libdir})")
+  run(${consumer}-app/app)
   check_output("the find_package build (${libdir})")
 endforeach()
