@@ -26,6 +26,8 @@
 
 #include <CGAL/Delaunay_triangulation_2.h>
 #include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+#include <CGAL/Triangulation_face_base_with_info_2.h>
+#include <CGAL/Triangulation_vertex_base_with_info_2.h>
 
 #include <benchmark/benchmark.h>
 
@@ -169,17 +171,27 @@ void reportCommon(benchmark::State& state, std::size_t count, std::int64_t trian
     }
 }
 
-void ours(benchmark::State& state, Distribution d, std::int32_t flag) {
+// Triangulate, or with `mesh` TriangulateMesh: the triangles with their
+// neighbours and the hull.
+void ours(benchmark::State& state, Distribution d, std::int32_t flag, bool mesh) {
     std::vector<PointRecord> points = pointsFor(d, state.range(0));
     const auto count = static_cast<std::int32_t>(points.size() - 1);
     std::vector<TriangleRecord> triangles(2 * static_cast<std::size_t>(count) + 1);
+    std::vector<NeighbourRecord> neighbours(mesh ? triangles.size() : 0);
+    std::vector<std::int32_t> hull(mesh ? points.size() : 0);
+    std::int32_t hullLength = 0;
+    const auto call = [&] {
+        return mesh ? TriangulateMesh(count, 2 * count, count, points.data(), triangles.data(), neighbours.data(),
+                                      count, hull.data(), &hullLength, flag)
+                    : Triangulate(count, 2 * count, count, points.data(), triangles.data(), flag);
+    };
     std::int32_t result = 0;
-    if (firstRun(state, "Ours", d, flag)) {
-        result = Triangulate(count, 2 * count, count, points.data(), triangles.data(), flag);
+    if (firstRun(state, mesh ? "OursMesh" : "Ours", d, flag)) {
+        result = call();
     }
     bench::heapPeakStart();
     for (auto _ : state) {
-        result = Triangulate(count, 2 * count, count, points.data(), triangles.data(), flag);
+        result = call();
         benchmark::DoNotOptimize(result);
         benchmark::ClobberMemory();
     }
@@ -223,6 +235,58 @@ int usableCores() {
     return sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 1;
 }
 
+// CGAL's triangulation, then what TriangulateMesh returns, from it: the
+// triangles as point indices, each one's neighbours as triangle indices,
+// and the hull.
+using CgalIndexed = CGAL::Delaunay_triangulation_2<
+    Kernel, CGAL::Triangulation_data_structure_2<CGAL::Triangulation_vertex_base_with_info_2<std::int32_t, Kernel>,
+                                                 CGAL::Triangulation_face_base_with_info_2<std::int32_t, Kernel>>>;
+
+void cgalMesh(benchmark::State& state, Distribution d) {
+    const std::vector<PointRecord>& records = pointsFor(d, state.range(0));
+    std::vector<std::pair<Kernel::Point_2, std::int32_t>> points;
+    points.reserve(records.size() - 1);
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        points.emplace_back(Kernel::Point_2(records[i].x, records[i].y), static_cast<std::int32_t>(i));
+    }
+    std::vector<TriangleRecord> triangles(2 * records.size() + 1);
+    std::vector<NeighbourRecord> neighbours(triangles.size());
+    std::vector<std::int32_t> hull(records.size());
+    std::optional<CgalIndexed> dt;
+    if (firstRun(state, "CgalMesh", d)) {
+        CgalIndexed(points.begin(), points.end());
+    }
+    std::int32_t faces = 0;
+    bench::heapPeakStart();
+    for (auto _ : state) {
+        dt.emplace();
+        dt->insert(points.begin(), points.end());
+        faces = 0;
+        for (const auto f : dt->all_face_handles()) {
+            f->info() = dt->is_infinite(f) ? 0 : ++faces;
+        }
+        for (const auto f : dt->finite_face_handles()) {
+            const auto i = static_cast<std::size_t>(f->info());
+            triangles[i] = {f->vertex(0)->info(), f->vertex(1)->info(), f->vertex(2)->info()};
+            neighbours[i] = {f->neighbor(0)->info(), f->neighbor(1)->info(), f->neighbor(2)->info()};
+        }
+        std::size_t length = 0;
+        if (dt->dimension() == 2) {
+            auto v = dt->incident_vertices(dt->infinite_vertex());
+            const auto end = v;
+            do {
+                hull[++length] = v->info();
+            } while (++v != end && length + 1 < hull.size());
+        }
+        benchmark::DoNotOptimize(length);
+        benchmark::ClobberMemory();
+        state.PauseTiming();
+        dt.reset();
+        state.ResumeTiming();
+    }
+    reportCommon(state, points.size(), faces, bench::heapPeakStop());
+}
+
 void registerAll() {
     const int cores = usableCores();
     for (const Named& d : kDistributions) {
@@ -240,15 +304,28 @@ void registerAll() {
                 }
                 const std::string name = impl + "/" + d.name;
                 std::vector<benchmark::internal::Benchmark*> made;
+                // Neighbours and hull as well: for two distributions.
+                const bool mesh = dist == Distribution::Uniform || dist == Distribution::Screen;
                 if (impl == "Cgal") {
                     made.push_back(benchmark::RegisterBenchmark(name.c_str(), cgal, dist)->Args({n}));
+                    if (mesh) {
+                        made.push_back(
+                            benchmark::RegisterBenchmark(("CgalMesh/" + std::string(d.name)).c_str(), cgalMesh, dist)
+                                ->Args({n}));
+                    }
                 }
                 for (const std::int64_t t : counts) {
                     const std::int32_t flag =
                         t == 1 ? VANTREL_FLAG_DELAUNAY | VANTREL_FLAG_ONE_THREAD : VANTREL_FLAG_DELAUNAY;
-                    made.push_back(benchmark::RegisterBenchmark(name.c_str(), ours, dist, flag)
+                    made.push_back(benchmark::RegisterBenchmark(name.c_str(), ours, dist, flag, false)
                                        ->Args({n, t})
                                        ->ArgNames({"", "threads"}));
+                    if (mesh) {
+                        made.push_back(
+                            benchmark::RegisterBenchmark(("OursMesh/" + std::string(d.name)).c_str(), ours, dist, flag, true)
+                                ->Args({n, t})
+                                ->ArgNames({"", "threads"}));
+                    }
                 }
                 for (auto* b : made) {
                     // With --benchmark_repetitions, "min" reports the best
