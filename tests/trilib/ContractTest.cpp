@@ -196,6 +196,7 @@ TEST(TrilibContract, MeshResultCodes) {
         std::int32_t expected, length;
     } cases[] = {
         {"NullNeighbours", 4, 8, "n", VANTREL_E_NULL, -7},
+        {"NullNeighboursForThreePoints", 3, 8, "n", VANTREL_E_NULL, -7},
         {"NullNeighboursForTwoPoints", 2, 8, "n", 0, 2},
         {"NullHull", 4, 8, "h", VANTREL_E_NULL, -7},
         {"NullHullOfNoPoints", 0, 0, "h", 0, 0},

@@ -116,6 +116,7 @@ TEST_P(Strips, SameTrianglesOnAnyNumberOfThreads) {
     const Points points = set.make();
     const Call one = call(points, {.cores = 4}, VANTREL_FLAG_DELAUNAY | VANTREL_FLAG_ONE_THREAD);
     ASSERT_GT(one.code, 0);
+    EXPECT_EQ(StripOutcome::Unsplit, vantrel::lastOutcome()) << "the one-thread flag was not heeded";
     for (const int cores : {2, 3, 5}) {
         SCOPED_TRACE(std::to_string(cores) + " cores");
         const Call many = call(points, {.cores = cores});
