@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
-#include <optional>
+#include <memory>
 #include <vector>
 
 namespace vantrel {
@@ -36,7 +36,7 @@ struct Strip {
     std::size_t offset;
     std::int32_t firstTriangle; // its triangles: firstTriangle ..
     std::int32_t used = 0;      // .. firstTriangle + used - 1
-    std::optional<Triangulator> builder;
+    std::unique_ptr<Triangulator> builder;
     std::vector<std::int32_t> suspects; // triangles, ascending
     std::vector<std::int32_t> seam;     // vertices of suspect triangles, ascending
     std::vector<std::int32_t> boundary; // half-edges of final triangles with a suspect one across
@@ -166,7 +166,7 @@ void buildStrip(std::span<const PointRecord> points, Box box, std::vector<Strip>
     faultPoint(task, kAfterOrder);
     const auto first = static_cast<std::int32_t>(strip.offset);
     const auto last = static_cast<std::int32_t>(strip.offset + strip.count);
-    strip.builder.emplace(xy, slot, vertices, halfedges, strip.firstTriangle);
+    strip.builder = std::make_unique<Triangulator>(xy, slot, vertices, halfedges, strip.firstTriangle);
     strip.used = strip.builder->build(first, last);
     faultPoint(task, kAfterBuild);
     if (strip.used == 0) {
@@ -443,7 +443,7 @@ std::int32_t triangulateInStrips(std::span<const PointRecord> points, Box box, i
     // The strips overlap too much: the first one's triangulation grows by
     // the other points, in their strips' order, into the slots after it.
     Strip &first = parts.front();
-    return first.firstTriangle + first.builder.value().insert(static_cast<std::int32_t>(first.count),
+    return first.firstTriangle + first.builder->insert(static_cast<std::int32_t>(first.count),
                                                                  static_cast<std::int32_t>(n));
 }
 

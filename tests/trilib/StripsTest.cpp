@@ -96,7 +96,7 @@ constexpr std::size_t kLarge = 1000000;
 
 const Set kSets[] = {
     {"UniformLarge", [] { return uniform(kLarge, 0, (1 << 20) - 1, 1); }, StripOutcome::Stitched, false},
-    {"CanvasWithDuplicates", [] { return withDuplicates(uniform(200000, 0, 8310, 2), 60000, 3); },
+    {"CanvasWithDuplicates", [] { return withDuplicates(uniform(100000, 0, 8310, 2), 30000, 3); },
      StripOutcome::Stitched, true},
     {"GridShuffled", [] { return shuffled(grid(400, 300, 3, pt(-600, 0)), 4); }, StripOutcome::Stitched, true},
     {"LatticeCirclesInNoise",
