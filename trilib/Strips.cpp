@@ -61,8 +61,16 @@ std::vector<Strip> cutIntoStrips(std::span<const PointRecord> points, Box box, i
         const std::size_t firstColumn = column;
         const std::size_t start = before;
         const std::size_t target = n * static_cast<std::size_t>(j + 1) / static_cast<std::size_t>(strips);
-        while (column < columns.size() && (before < target || j == strips - 1)) {
-            before += columns[column++];
+        // The cut goes where the count comes closest to the target; the
+        // last strip takes what is left.
+        while (column < columns.size()) {
+            const std::size_t next = before + columns[column];
+            const bool last = j == strips - 1;
+            if (!last && (before >= target || (next > target && next - target > target - before && before > start))) {
+                break;
+            }
+            before = next;
+            ++column;
         }
         Strip strip;
         strip.minX = std::int64_t{box.minX} + (static_cast<std::int64_t>(firstColumn) << shift);

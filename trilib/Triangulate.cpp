@@ -201,6 +201,8 @@ std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<Tr
     std::int32_t used = 0; // triangle slots holding the mesh, from 0
     if (strips > 1) {
         used = vantrel::triangulateInStrips(points, box, strips, xy, slot, vertices, halfedges);
+    } else {
+        vantrel::noteOutcome(vantrel::StripOutcome::Unsplit);
     }
     if (used == 0) {
         vantrel::spatialOrder(points, box, {xy, n}, {slot, n}, {reinterpret_cast<std::uint64_t *>(shared), 2 * n});

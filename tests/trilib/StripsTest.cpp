@@ -103,6 +103,7 @@ const Set kSets[] = {
      [] { return shuffled(concat(latticeCircles(1105, 400), uniform(90000, 0, 1 << 21, 5)), 6); },
      StripOutcome::Stitched, true},
     {"FullRange", [] { return uniform(100000, kMin, kMax, 7); }, StripOutcome::Stitched, true},
+    {"NearInt32Corners", [] { return nearCorners(100000, 1 << 12, 10); }, StripOutcome::Stitched, true},
     {"RoundedCircle", [] { return shuffled(circle(150000, 1.0e8, pt(0, 0)), 8); }, StripOutcome::Grown, false},
     {"ThreeVerticalLines", [] { return verticalLines(30000, 9); }, StripOutcome::Unsplit, false},
 };
