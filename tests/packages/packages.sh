@@ -80,6 +80,10 @@ if [[ $mode == build ]]; then
   # the runtime could not be installed side by side.
   listing=$(dpkg-deb --contents "${debs[0]}")
   [[ $listing != *"/libvantrel.so -> "* ]] || fail "$runtime holds the development link libvantrel.so"
+  # A shared library is not executable (Debian's rule, which dh_fixperms
+  # enforces for packages built with debhelper).
+  grep -qE "^-rw-r--r-- root/root .* \./usr/lib/$multiarch/libvantrel\.so\.[0-9.]+\$" <<<"$listing" ||
+    fail "$runtime's library file is not -rw-r--r--: $listing"
 
   # The desktop entry: valid, and its icon is the program package's.
   demo=$work/vantrel-demo
@@ -215,6 +219,8 @@ echo "packages: the README's C examples build and run against the installed file
 
 # The program, started as a desktop would start its entry, on an X server of
 # the test's own; it loads the installed library at its first triangulation.
+# Its users have the runtime package alone: without -dev's libvantrel.so.
+purge libvantrel-dev
 mkdir -p "$work"/{home,runtime}
 chmod 700 "$work/runtime"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
