@@ -9,12 +9,12 @@
 #     the runtime package, the desktop entry is valid and its icon there.
 #
 #   packages.sh install SOURCE_DIR VERSION SOVERSION WORK_DIR
-#     Installs them for real with the README's line, builds the README's C
-#     examples against the installed files through pkg-config and through
-#     CMake and runs them, starts the installed program from its desktop
-#     entry under an X server of its own and has it triangulate with the
-#     installed library, then removes the packages with the README's line and
-#     checks that nothing of theirs is left. Packages of these names
+#     Installs them for real with the README's lines: first the program
+#     alone, which it starts from its desktop entry under an X server of its
+#     own and has triangulate with the installed library; then all three,
+#     against which it builds the README's C examples through pkg-config and
+#     through CMake and runs them. Then removes the packages with the
+#     README's line and checks that nothing of theirs is left. Packages of these names
 #     installed before are removed first; whatever happens, none is left
 #     installed afterwards, nor anything apt brought in for them.
 set -euo pipefail
@@ -172,6 +172,46 @@ exists() {
 exists >"$work/paths-before"
 all_packages >"$work/packages-before"
 
+# The program alone, installed with the README's line for it (the runtime
+# package but no -dev, hence no libvantrel.so), started as a desktop would
+# start its entry, on an X server of the test's own: it loads the installed
+# library at its first triangulation.
+readme_lines debian-program "$work/program.sh"
+(cd "$source" && bash -ex "$work/program.sh") || fail "the README's line for the program failed"
+mkdir -p "$work"/{home,runtime}
+chmod 700 "$work/runtime"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+for _ in $(seq 100); do
+  [[ -s $work/display ]] && break
+  sleep 0.1
+done
+[[ -s $work/display ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+read -r -a started < <(sed -n 's/^Exec=//p' /usr/share/applications/project1.desktop | sed 's/ *%[a-zA-Z]//g')
+env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" DISPLAY=":$(head -n1 "$work/display")" \
+  QT_QPA_PLATFORM=xcb "${started[@]}" >"$work/project1.log" 2>&1 &
+program=$!
+pids+=("$program")
+export DISPLAY=":$(head -n1 "$work/display")"
+wid=$(timeout 60 xdotool search --all --sync --onlyvisible --pid "$program" --name "^$title\$" | head -n1) ||
+  fail "the program's window did not appear: $(cat "$work/project1.log")"
+echo "packages: the installed Project1 shows its window ($wid)"
+# Three points on the canvas (its interior starts at 10, 98), then TRIANGULATE.
+for at in "110 178" "410 218" "260 478" "364 56"; do
+  read -r x y <<<"$at"
+  xdotool mousemove --window "$wid" --sync "$x" "$y" click 1
+done
+library=/usr/lib/$multiarch/$(cd "/usr/lib/$multiarch" && readlink libvantrel.so.$soversion)
+for _ in $(seq 100); do
+  grep -q " $library\$" "/proc/$program/maps" 2>/dev/null && break
+  sleep 0.2
+done
+grep -q " $library\$" "/proc/$program/maps" ||
+  fail "the program has not loaded $library (it shows an error box, if any): $(cat "$work/project1.log")"
+kill "$program"
+wait "$program" 2>/dev/null || true
+echo "packages: the installed Project1 triangulates with $library"
+
 readme_lines debian-install "$work/install.sh"
 (cd "$source" && bash -ex "$work/install.sh") || fail "the README's install line failed"
 
@@ -217,43 +257,6 @@ for example in "$app"/example*.c; do
 done
 echo "packages: the README's C examples build and run against the installed files"
 
-# The program, started as a desktop would start its entry, on an X server of
-# the test's own; it loads the installed library at its first triangulation.
-# Its users have the runtime package alone: without -dev's libvantrel.so.
-purge libvantrel-dev
-mkdir -p "$work"/{home,runtime}
-chmod 700 "$work/runtime"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do
-  [[ -s $work/display ]] && break
-  sleep 0.1
-done
-[[ -s $work/display ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-read -r -a started < <(sed -n 's/^Exec=//p' /usr/share/applications/project1.desktop | sed 's/ *%[a-zA-Z]//g')
-env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" DISPLAY=":$(head -n1 "$work/display")" \
-  QT_QPA_PLATFORM=xcb "${started[@]}" >"$work/project1.log" 2>&1 &
-program=$!
-pids+=("$program")
-export DISPLAY=":$(head -n1 "$work/display")"
-wid=$(timeout 60 xdotool search --all --sync --onlyvisible --pid "$program" --name "^$title\$" | head -n1) ||
-  fail "the program's window did not appear: $(cat "$work/project1.log")"
-echo "packages: the installed Project1 shows its window ($wid)"
-# Three points on the canvas (its interior starts at 10, 98), then TRIANGULATE.
-for at in "110 178" "410 218" "260 478" "364 56"; do
-  read -r x y <<<"$at"
-  xdotool mousemove --window "$wid" --sync "$x" "$y" click 1
-done
-library=/usr/lib/$multiarch/$(cd "/usr/lib/$multiarch" && readlink libvantrel.so.$soversion)
-for _ in $(seq 100); do
-  grep -q " $library\$" "/proc/$program/maps" 2>/dev/null && break
-  sleep 0.2
-done
-grep -q " $library\$" "/proc/$program/maps" ||
-  fail "the program has not loaded $library (it shows an error box, if any): $(cat "$work/project1.log")"
-kill "$program"
-wait "$program" 2>/dev/null || true
-echo "packages: the installed Project1 triangulates with $library"
 
 readme_lines debian-remove "$work/remove.sh"
 (cd "$source" && bash -ex "$work/remove.sh") || fail "the README's removal line failed"
