@@ -22,9 +22,11 @@ build=build/packages
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 eval "$(dpkg-buildflags --export=sh)"
 export CFLAGS="$CFLAGS $CPPFLAGS" CXXFLAGS="$CXXFLAGS $CPPFLAGS"
-# The changelog is dated with the last commit, so that the same tree makes
-# the same packages.
-if [[ -z ${SOURCE_DATE_EPOCH:-} ]] && SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null); then
+# The changelog and the files in the packages are dated with the last
+# commit (unless SOURCE_DATE_EPOCH says otherwise), so that the same tree
+# makes the same packages.
+: "${SOURCE_DATE_EPOCH:=$(git log -1 --format=%ct 2>/dev/null || true)}"
+if [[ -n $SOURCE_DATE_EPOCH ]]; then
   export SOURCE_DATE_EPOCH
 else
   unset SOURCE_DATE_EPOCH
