@@ -18,10 +18,16 @@ jobs="$(nproc)"
 build=build/packages
 
 # Hardening and the rest, as in any Debian build (with every hardening
-# feature, as for a new package); CMake has no CPPFLAGS.
+# feature, as for a new package). Given on every configuration, not only the
+# first, so that the build follows them; CMake has no CPPFLAGS.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-eval "$(dpkg-buildflags --export=sh)"
-export CFLAGS="$CFLAGS $CPPFLAGS" CXXFLAGS="$CXXFLAGS $CPPFLAGS"
+flags() { dpkg-buildflags --get "$1"; }
+buildflags=(
+  -DCMAKE_C_FLAGS="$(flags CFLAGS) $(flags CPPFLAGS)"
+  -DCMAKE_CXX_FLAGS="$(flags CXXFLAGS) $(flags CPPFLAGS)"
+  -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)"
+  -DCMAKE_SHARED_LINKER_FLAGS="$(flags LDFLAGS)"
+)
 # The changelog and the files in the packages are dated with the last
 # commit (unless SOURCE_DATE_EPOCH says otherwise), so that the same tree
 # makes the same packages.
@@ -34,7 +40,7 @@ fi
 
 echo "== Debian packages: build ($build) =="
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DVANTREL_DEBIAN_PACKAGES=ON -DVANTREL_BUILD_TESTS=OFF -DVANTREL_BUILD_BENCH=OFF "$@"
+  -DVANTREL_DEBIAN_PACKAGES=ON -DVANTREL_BUILD_TESTS=OFF -DVANTREL_BUILD_BENCH=OFF "${buildflags[@]}" "$@"
 cmake --build "$build" -j"$jobs"
 
 echo "== Debian packages: dist/deb =="

@@ -81,9 +81,15 @@ if [[ $mode == build ]]; then
   listing=$(dpkg-deb --contents "${debs[0]}")
   [[ $listing != *"/libvantrel.so -> "* ]] || fail "$runtime holds the development link libvantrel.so"
 
-  # The desktop entry: valid, and its icon is the program package's.
+  # Built with Debian's hardening flags: the GOT read-only after start-up.
   demo=$work/vantrel-demo
+  dpkg-deb -x "${debs[0]}" "$work/$runtime"
   dpkg-deb -x "${debs[2]}" "$demo"
+  for binary in "$work/$runtime"/usr/lib/*/libvantrel.so.*.* "$demo/usr/bin/Project1"; do
+    [[ $(readelf -d "$binary") == *"(FLAGS)"*BIND_NOW* ]] || fail "${binary#"$work"/} is not linked with -z now"
+  done
+
+  # The desktop entry: valid, and its icon is the program package's.
   desktop=$demo/usr/share/applications/project1.desktop
   [[ -f $desktop ]] || fail "vantrel-demo has no desktop entry project1.desktop"
   desktop-file-validate "$desktop" || fail "desktop-file-validate rejects project1.desktop"
