@@ -52,7 +52,7 @@ foreach(component package IN ZIP_LISTS vantrel_components vantrel_packages)
   if(component STREQUAL runtime)
     list(APPEND overrides
       "# CPack adds postinst and postrm scripts that run ldconfig for any library\n"
-      "# in /usr/lib; the package activates the ldconfig trigger besides, as it must.\n"
+      "# in /usr/lib. The package activates the ldconfig trigger besides, as it must.\n"
       "${package}: maintscript-calls-ldconfig [postinst]\n"
       "${package}: maintscript-calls-ldconfig [postrm]\n")
   endif()
