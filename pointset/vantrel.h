@@ -195,11 +195,13 @@ enum {
 #define VANTREL_ENTRY_NAME "Triangulate"
 #define VANTREL_MESH_ENTRY_NAME "TriangulateMesh"
 
-/* Library file name the demonstration program loads. */
+/* Library file name the demonstration program loads. On Linux it is the
+   soname: an installed system has that name from the runtime package, while
+   libvantrel.so is only the development package's link for the linker. */
 #if defined(_WIN32)
 #define VANTREL_LIBRARY_FILE "vantrel.dll"
 #else
-#define VANTREL_LIBRARY_FILE "libvantrel.so"
+#define VANTREL_LIBRARY_FILE "libvantrel.so.1"
 #endif
 
 typedef int32_t(VANTREL_CALL *TriangulateFn)(int32_t pointCount, int32_t triangleCapacity,

@@ -9,6 +9,9 @@ packages=(
   libcgal-dev libgmp-dev libmpfr-dev libboost-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick xdg-utils fonts-dejavu-core
+  # Debian packages: dpkg-shlibdeps, file and readelf for CPack, and the
+  # checks of the packages made.
+  dpkg-dev file binutils lintian desktop-file-utils
   # Windows: cross compilers, Wine's 64-bit loader for the tests (32-bit
   # programs cannot run on these machines), LLVM's dlltool for vantrel.lib,
   # clang and lld-link to check it, zip for the packages.

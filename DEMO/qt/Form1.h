@@ -45,7 +45,7 @@ public:
     static constexpr int kTwipsPerPixel = 15;
 
     // libraryFile is handed to the library loader; the default is the
-    // library beside the executable.
+    // library beside the executable, else on the library search path.
     explicit Form1(QWidget* parent = nullptr,
                    std::string libraryFile = VANTREL_LIBRARY_FILE);
 

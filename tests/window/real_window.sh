@@ -330,7 +330,13 @@ kill "$project1_pid"
 wait "$project1_pid" 2>/dev/null || true
 
 # Without the library beside the program: a box names it, nothing is lost,
-# and the program goes on.
+# and the program goes on. Where the library is installed on the system
+# (the Debian package libvantrel1), the Linux program finds it there, as it
+# should: then there is no such case to show.
+if [[ $frontend == qt && $(ldconfig -p 2>/dev/null) == *libvantrel.so.* ]]; then
+  echo "real-window test passed ($frontend); the library is installed on this system: no run without it"
+  exit 0
+fi
 start "$nolib"
 click $((cx + ax)) $((cy + ay)) 1
 press triangulate
