@@ -56,9 +56,10 @@ TEST_F(RasterCanvasTest, PointReadsFifteenTwipsToThePixelAndTheDirtyRectangleCov
     canvas.Line(twips(150), twips(250), twips(50), twips(250));
     EXPECT_EQ(canvas.takeDirty(), (PixelRect{50, 250, 50, 1}));
     std::fill_n(expected.begin() + 250 * 200 + 50, 101, kBluePixel);
-    for (auto [width, height] : {std::pair{50, 0}, {0, 50}, {20, 20}, {200, 100}}) canvas.resizePixels(width, height);
-    EXPECT_EQ(std::tuple(picture(canvas), canvas.stride(), canvas.Point(twips(199), twips(99))),
-              std::tuple(expected, 200, kWhite));
+    for (auto [width, height] : {std::pair{50, 0}, {0, 50}, {20, 20}, {210, 100}}) canvas.resizePixels(width, height);
+    for (int y = 299; y >= 0; --y) expected.insert(expected.begin() + (y + 1) * 200, 10, kWhitePixel);
+    EXPECT_EQ(std::tuple(picture(canvas), canvas.stride(), canvas.Point(twips(209), twips(99))),
+              std::tuple(expected, 210, kWhite));
 }
 
 // Radius 150 twips is 10 pixels, 30 the point's disc of 2. At an edge or a
@@ -136,7 +137,7 @@ TEST_F(RasterCanvasTest, ClippingKeepsTheVisiblePartOfEachSegment) {
 // corners off the raster or beyond the points (skipped), on a raster wider
 // than the canvas.
 TEST_F(RasterCanvasTest, MeshAndDotsAreTheirLineAndPSetCalls) {
-    std::vector<PointRecord> points{{1507, 757, 0}, {-100, 30, 0}, {2990, 1490, 0}, {45, 9999, 0}, {3000, 0, 0}};
+    std::vector<PointRecord> points{{1507, 757, 0}, {-100, 30, 0}, {2990, 1490, 0}, {45, 9999, 0}, {3000, 300, 0}};
     std::vector<TriangleRecord> triangles{{0, 1, 2}, {3, 2, 4}, {2, 4, -1}, {2, 0, 4}};
     for (int dy = -8; dy <= 8; ++dy)
         for (int dx = -8; dx <= 8; ++dx) {
@@ -164,6 +165,9 @@ TEST_F(RasterCanvasTest, MeshAndDotsAreTheirLineAndPSetCalls) {
     calls.setForeColor(kRed);
     for (std::int32_t i = 0; i < std::int32_t(points.size()); ++i) calls.PSet(at(i).first, at(i).second);
     EXPECT_EQ(std::pair(picture(canvas), canvas.takeDirty()), std::pair(picture(calls), calls.takeDirty()));
+    const auto near = [](int dx, int dy) { return std::int32_t(5 + (dy + 8) * 17 + dx + 8); };  // pixel (100 + dx, 50 + dy)
+    canvas.drawTriangleEdges(points, std::vector<TriangleRecord>{{0, near(-8, -3), near(5, 8)}});
+    EXPECT_EQ(canvas.takeDirty(), (PixelRect{92, 47, 14, 12}));
 }
 
 }  // namespace

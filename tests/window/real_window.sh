@@ -16,10 +16,18 @@
 #     for pixel; without them the test fails.
 #
 # The screenshots stay in DIR for a look afterwards.
+#
+#   ... --robust SECONDS [--seed N]   (no --reference)
+#     Instead of the steps, a seeded random session of that length: presses
+#     with every button anywhere, the buttons, the check box, the link, keys,
+#     replies to the prompt and resizes down to 50 x 50. The program must
+#     stay alive without a sanitizer report, show no box but those its
+#     replies call for, and answer at the end. The seed is printed on
+#     failure, for --seed to repeat the session.
 set -euo pipefail
 
 frontend="" program="" library="" probe="" explorer="" wine="" session=""
-check="" reference="" work=""
+check="" reference="" work="" robust=0 seed=""
 while (($#)); do
   case $1 in
   --frontend) frontend=$2 ;;
@@ -32,6 +40,8 @@ while (($#)); do
   --check) check=$2 ;;
   --reference) reference=$2 ;;
   --work) work=$2 ;;
+  --robust) robust=$2 ;;
+  --seed) seed=$2 ;;
   *) echo "real_window: unknown argument $1" >&2; exit 2 ;;
   esac
   shift 2
@@ -39,6 +49,9 @@ done
 
 fail() {
   echo "real_window: $*" >&2
+  if [[ -n $seed ]]; then
+    echo "real_window: the session had the seed $seed: repeat it with --seed $seed" >&2
+  fi
   if [[ -n ${DISPLAY:-} && -d ${work:-} ]]; then
     import -window root "$work/failure.png" 2>/dev/null && echo "real_window: the screen is in $work/failure.png" >&2
   fi
@@ -47,7 +60,7 @@ fail() {
 
 [[ $frontend == qt || $frontend == wine ]] || fail "--frontend is qt or wine"
 [[ -x $check ]] || fail "the screenshot checker $check is missing: build the Linux Release build first"
-if [[ $frontend == wine ]]; then
+if [[ $frontend == wine ]] && ((robust == 0)); then
   [[ -d $reference ]] ||
     fail "the Linux screenshots $reference are missing: run the Linux build's real-window test first"
 fi
@@ -237,6 +250,130 @@ step() {
   fi
   echo "step $name: as expected ($shot)"
 }
+
+# The seeded random session (--robust).
+if ((robust > 0)); then
+  seed=${seed:-$(((RANDOM << 15) | RANDOM))}
+  RANDOM=$seed
+  echo "random session of $robust seconds, seed $seed"
+  pick() { # one of the arguments
+    local choices=("$@")
+    echo "${choices[RANDOM % ${#choices[@]}]}"
+  }
+  replies=(0 1 3 50 200 1500 abc 1e-400 1e999 -5 2,5 2.5 1,234 1.234 " 7 " "")
+  # Error boxes are the replies' to make: not a number, too many points.
+  wanted_box=""
+  answer() { # the prompt's window
+    local reply attempt
+    reply=$(pick "${replies[@]}")
+    if ((RANDOM % 6 == 0)); then
+      timeout 3 xdotool windowfocus --sync "$1" key Escape 2>/dev/null || true
+      return
+    fi
+    for attempt in 1 2 3; do
+      sleep 0.3
+      timeout 3 xdotool windowfocus --sync "$1" 2>/dev/null || true
+      xdotool key End $(printf 'BackSpace %.0s' {1..12})
+      [[ -z $reply ]] || xdotool type -- "$reply"
+      if [[ $frontend == wine ]]; then
+        [[ $(probe 'Number of points' 102 '#32770') == "$reply" ]] || continue
+      fi
+      break
+    done
+    case $reply in
+    abc) wanted_box="not a number" ;;
+    1e999) wanted_box="too many points" ;;
+    esac
+    echo "reply '$reply'"
+    xdotool key Return
+  }
+  # Answers every window the program shows besides its own, and fails on
+  # any it should not show.
+  settle() {
+    local other name said
+    sleep 0.1
+    for other in $(xdotool search --all --onlyvisible --pid "$project1_pid" --name '' 2>/dev/null); do
+      [[ $other == "$wid" ]] && continue
+      name=$(xdotool getwindowname "$other" 2>/dev/null) || continue
+      case $name in
+      'Number of points') answer "$other" ;;
+      Error)
+        [[ -n $wanted_box ]] || fail "an error box came up uncalled for"
+        if [[ $frontend == wine ]]; then
+          said=$(probe Error 0xFFFF '#32770')
+          [[ $said == *"$wanted_box"* ]] || fail "the box says \"$said\", not $wanted_box"
+        fi
+        wanted_box=""
+        timeout 3 xdotool windowfocus --sync "$other" key Return 2>/dev/null || true
+        ;;
+      *) fail "a window \"$name\" came up" ;;
+      esac
+    done
+  }
+  start "$app"
+  actions=0
+  deadline=$((SECONDS + robust))
+  while ((SECONDS < deadline)); do
+    geometry
+    case $((RANDOM % 20)) in
+    0 | 1 | 2 | 3 | 4 | 5 | 6) # anywhere in the window and just beside it
+      click $((RANDOM % (WIDTH + 20))) $((RANDOM % (HEIGHT + 20))) "$(pick 1 2 3)" ;;
+    7 | 8 | 9 | 10 | 11) press "$(pick random random clear triangulate auto)" ;;
+    12) xdotool mousemove --window "$wid" --sync 20 6 click --repeat "$(pick 1 2)" --delay 80 1 ;;
+    13 | 14 | 15)
+      timeout 3 xdotool windowfocus --sync "$wid" 2>/dev/null || true
+      xdotool key "$(pick Tab shift+Tab space Return Escape Left Right Up Down a 1)" ;;
+    *) # the window may keep a size of its own: no waiting for the one asked for
+      xdotool windowsize "$wid" "$(pick 50 120 $((50 + RANDOM % 950)))" "$(pick 50 110 $((50 + RANDOM % 750)))"
+      sleep 0.2 ;;
+    esac
+    settle
+    alive
+    actions=$((actions + 1))
+  done
+  # It still answers: a clear and a run, then three points and a run,
+  # each with its caption.
+  timeout 5 xdotool windowsize --sync "$wid" 726 658 || true
+  settle
+  caption_shot() {
+    geometry
+    shot=$work/$1.png
+    import -window root "$shot"
+    "$check" crop "$shot" $((X + 8)) $((Y + 80)) 400 14 "$work/info-$1.png" >/dev/null
+  }
+  press clear
+  press triangulate
+  settle
+  for _ in $(seq 20); do
+    caption_shot cleared
+    count ffffff $(((WIDTH - 20) * (HEIGHT - 108))) >/dev/null && caption "Points:0 Triangles:0 *" >/dev/null && break
+    sleep 0.2
+  done
+  ex=40 ey=40 fx=600 fy=60 hx=200 hy=480
+  click $((cx + ex)) $((cy + ey)) 1
+  click $((cx + fx)) $((cy + fy)) 1
+  click $((cx + hx)) $((cy + hy)) 1
+  press triangulate
+  settle
+  final() {
+    caption_shot final
+    mesh "$ex" "$ey" "$fx" "$fy" "$hx" "$hy" && caption "Points:3 Triangles:1 Triangulate time:* seconds" &&
+      ! "$check" same "$shot" $((X + 8)) $((Y + 80)) 400 14 "$work/info-cleared.png" >/dev/null
+  }
+  for attempt in $(seq 50); do
+    final >"$work/final.log" 2>&1 && break
+    ((attempt < 50)) || fail "after $actions actions, the last run did not show: $(tail -n 3 "$work/final.log")"
+    sleep 0.2
+  done
+  alive
+  if grep -E "AddressSanitizer|LeakSanitizer|runtime error:|SUMMARY:" "$work/project1.log"; then
+    fail "the program's log has sanitizer reports"
+  fi
+  kill "$project1_pid"
+  wait "$project1_pid" 2>/dev/null || true
+  echo "random session passed: $actions actions ($frontend, seed $seed)"
+  exit 0
+fi
 
 start "$app"
 geometry
