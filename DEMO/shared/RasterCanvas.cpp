@@ -211,24 +211,6 @@ struct Steps {
     std::int64_t straight;
     std::int64_t diagonal;
 
-    // The whole segment from pixel (0, 0) to (dx, dy): q(0) = 0, and the
-    // remainder starts at M.
-    Steps(std::int64_t dx, std::int64_t dy, std::int64_t stride) noexcept {
-        const std::int64_t stepX = dx < 0 ? -1 : 1;
-        const std::int64_t stepY = dy < 0 ? -stride : stride;
-        const bool xMajor = std::abs(dx) >= std::abs(dy);
-        steps = xMajor ? std::abs(dx) : std::abs(dy);
-        twiceMajor = 2 * std::max<std::int64_t>(steps, 1);
-        remainder = twiceMajor / 2;
-        increment = 2 * (xMajor ? std::abs(dy) : std::abs(dx));
-        straight = xMajor ? stepX : stepY;
-        diagonal = stepX + stepY;
-    }
-    Steps(std::int64_t steps_, std::int64_t remainder_, std::int64_t increment_,
-          std::int64_t twiceMajor_, std::int64_t straight_, std::int64_t diagonal_) noexcept
-        : steps(steps_), remainder(remainder_), increment(increment_), twiceMajor(twiceMajor_),
-          straight(straight_), diagonal(diagonal_) {}
-
     template <class Visit>
     void forEach(Visit visit) const noexcept {
         std::int64_t offset = 0;
@@ -247,6 +229,18 @@ struct Steps {
         }
     }
 };
+
+// The whole segment from pixel (0, 0) to (dx, dy): q(0) = 0, and the
+// remainder starts at M.
+Steps wholeSegment(std::int64_t dx, std::int64_t dy, std::int64_t stride) noexcept {
+    const std::int64_t stepX = dx < 0 ? -1 : 1;
+    const std::int64_t stepY = dy < 0 ? -stride : stride;
+    const bool xMajor = std::abs(dx) >= std::abs(dy);
+    const std::int64_t steps = xMajor ? std::abs(dx) : std::abs(dy);
+    const std::int64_t twiceMajor = 2 * std::max<std::int64_t>(steps, 1);
+    return {steps, twiceMajor / 2, 2 * (xMajor ? std::abs(dy) : std::abs(dx)), twiceMajor,
+            xMajor ? stepX : stepY, stepX + stepY};
+}
 
 inline void plot(Pixel* first, const Steps& walk, Pixel colour) noexcept {
     walk.forEach([&](std::int64_t offset) { first[offset] = colour; });
@@ -268,7 +262,7 @@ struct ShortSegments {
             for (int dx = -kShort; dx <= kShort; ++dx) {
                 ShortSegment& pixels = offsets[index(dx, dy)];
                 std::size_t count = 0;
-                Steps(dx, dy, stride).forEach([&](std::int64_t offset) {
+                wholeSegment(dx, dy, stride).forEach([&](std::int64_t offset) {
                     pixels[count++] = static_cast<std::ptrdiff_t>(offset);
                 });
                 std::fill(pixels.begin() + static_cast<std::ptrdiff_t>(count), pixels.end(),
@@ -305,15 +299,15 @@ void RasterCanvas::walk(const Walk& line, std::int64_t first, std::int64_t last)
     const std::int64_t diagonal =
         straight + (line.xMajor ? line.minorStep * stride_ : line.minorStep);
     plot(image_.data() + y0 * stride_ + x0,
-         Steps(last - first, numerator % twiceMajor, 2 * line.minorLength, twiceMajor, straight,
-               diagonal),
+         Steps{last - first, numerator % twiceMajor, 2 * line.minorLength, twiceMajor, straight,
+               diagonal},
          foreRgb_);
     markDirty(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1));
 }
 
 void RasterCanvas::segmentWithin(std::int64_t xa, std::int64_t ya, std::int64_t xb,
                                  std::int64_t yb) noexcept {
-    plot(image_.data() + ya * stride_ + xa, Steps(xb - xa, yb - ya, stride_), foreRgb_);
+    plot(image_.data() + ya * stride_ + xa, wholeSegment(xb - xa, yb - ya, stride_), foreRgb_);
 }
 
 std::int64_t RasterCanvas::twipLimitX() const noexcept {
@@ -412,7 +406,7 @@ void RasterCanvas::drawTriangleEdges(std::span<const PointRecord> points,
     if (image_.empty() || points.empty()) {
         return;
     }
-    // Each point's pixel first, in a quarter of the points' memory: the
+    // Each point's pixel first, in a third of the points' memory: the
     // points lie in the order they were placed, and looking them up along
     // the mesh jumps all over them.
     constexpr std::uint32_t kClipped = 0xFFFFFFFFu;  // off the raster: drawn by Line
