@@ -76,7 +76,7 @@ cleanup() {
     kill "$pid" 2>/dev/null || true
   done
   for pid in "$work"/browser.pid.*; do
-    [[ -s $pid ]] && kill "$(cat "$pid")" 2>/dev/null
+    if [[ -s $pid ]]; then kill "$(cat "$pid")" 2>/dev/null || true; fi
   done
   if [[ -f $work/explorer.exe.wine ]]; then
     mv -f "$work/explorer.exe.wine" "$WINEPREFIX/drive_c/windows/explorer.exe"
