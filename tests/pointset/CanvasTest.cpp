@@ -60,6 +60,9 @@ TEST_F(RasterCanvasTest, PointReadsFifteenTwipsToThePixelAndTheDirtyRectangleCov
     for (int y = 299; y >= 0; --y) expected.insert(expected.begin() + (y + 1) * 200, 10, kWhitePixel);
     EXPECT_EQ(std::tuple(picture(canvas), canvas.stride(), canvas.Point(twips(209), twips(99))),
               std::tuple(expected, 210, kWhite));
+    canvas.resizePixels(20, 20);
+    canvas.Cls();  // the hidden part too
+    EXPECT_EQ(countColour(canvas, kWhite), 210 * 300);
 }
 
 // Radius 150 twips is 10 pixels, 30 the point's disc of 2. At an edge or a

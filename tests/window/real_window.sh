@@ -477,7 +477,7 @@ opened() {
   ((found == $1)) || fail "the link started $found times, not $1: $(cat "$work/project1.log")"
 }
 xdotool mousemove --window "$wid" --sync 20 6 mousedown 1
-sleep 1
+sleep 2
 (($(records | wc -l) == 0)) || fail "the link started when the button went down"
 xdotool mouseup 1
 opened 1
