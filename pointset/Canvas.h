@@ -6,6 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+
+#include "vantrel.h"
 
 namespace pointset {
 
@@ -31,6 +34,17 @@ public:
     virtual void PSet(float x, float y) = 0;
     // Colour of the pixel at (x, y), or kOutside when it is off the canvas.
     [[nodiscard]] virtual Colour Point(float x, float y) const = 0;
+
+    // A mesh and its points at once: exactly the pixels of the Line and
+    // PSet calls described here, which a canvas may set faster than one
+    // call at a time. For each triangle, the Line calls from corner a to b,
+    // from b to c and from a to c, each corner at the stored coordinates of
+    // points[corner] as floats; a triangle with a corner outside `points`
+    // is skipped.
+    virtual void drawTriangleEdges(std::span<const PointRecord> points,
+                                   std::span<const TriangleRecord> triangles) = 0;
+    // The PSet call at the stored coordinates of each point, as floats.
+    virtual void drawDots(std::span<const PointRecord> points) = 0;
 
     [[nodiscard]] virtual Colour FillColor() const = 0;
     [[nodiscard]] virtual Colour ForeColor() const = 0;

@@ -6,6 +6,7 @@
 #include <limits>
 #include <new>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -252,31 +253,14 @@ void PointSet::runTriangulation() {
 
     canvas_.setForeColor(kLightGrey);
     canvas_.Cls();
-    // Every index was checked above; the mesh of a large run is drawn from
-    // the bare arrays.
-    const TriangleRecord* const returned = triangles_.data();
-    const PointRecord* const stored = points_.data();
-    for (std::int32_t i = 1; i <= t; ++i) {
-        const TriangleRecord& triangle = returned[i];
-        const PointRecord& a = stored[triangle.a];
-        const PointRecord& b = stored[triangle.b];
-        const PointRecord& c = stored[triangle.c];
-        const auto ax = static_cast<float>(a.x);
-        const auto ay = static_cast<float>(a.y);
-        const auto bx = static_cast<float>(b.x);
-        const auto by = static_cast<float>(b.y);
-        const auto cx = static_cast<float>(c.x);
-        const auto cy = static_cast<float>(c.y);
-        // Every triangle as its own three segments; shared edges are drawn twice.
-        canvas_.Line(ax, ay, bx, by);
-        canvas_.Line(bx, by, cx, cy);
-        canvas_.Line(ax, ay, cx, cy);
+    // Every triangle as its own three segments, a shared edge twice; every
+    // corner was checked above.
+    const std::span<const PointRecord> stored(points_.data(), static_cast<std::size_t>(pointCapacity) + 1);
+    if (t > 0) {
+        canvas_.drawTriangleEdges(stored, std::span(triangles_.data() + 1, static_cast<std::size_t>(t)));
     }
     canvas_.setForeColor(canvas_.FillColor());
-    for (std::int32_t i = 1; i <= nPoints_; ++i) {
-        const PointRecord& point = stored[i];
-        canvas_.PSet(static_cast<float>(point.x), static_cast<float>(point.y));
-    }
+    canvas_.drawDots(stored.subspan(1, static_cast<std::size_t>(nPoints_)));
     controls_.setInfoCaption(InfoText(nPoints_, t, elapsed, platform_.decimalSeparator()));
 }
 

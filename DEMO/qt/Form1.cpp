@@ -55,6 +55,13 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
 }
 
+void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // QWidget would take it for a press.
+    pressed = false;
+    event->accept();
+}
+
 Form1::Form1(QWidget* parent, std::string libraryFile)
     : QWidget(parent),
       services(this),

@@ -20,7 +20,8 @@ class QCheckBox;
 class QPushButton;
 class PictureBox;
 
-// A label that reports a click: a press and release of the left button over it.
+// A label that reports a click as a button does: the left button pressed
+// and let go over it. The second press of a double-click is not another one.
 class ClickLabel final : public QLabel {
     Q_OBJECT
 
@@ -33,6 +34,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     bool pressed = false;

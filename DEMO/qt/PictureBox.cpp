@@ -98,7 +98,7 @@ void PictureBox::paintEvent(QPaintEvent* event)
     // The raster's rows are already in the image's pixel layout: no copy.
     const auto pixels = raster.pixels();
     const QImage view(reinterpret_cast<const uchar*>(pixels.data()), raster.width(),
-                      raster.height(), raster.width() * static_cast<int>(sizeof(RasterCanvas::Pixel)),
+                      raster.height(), raster.stride() * static_cast<int>(sizeof(RasterCanvas::Pixel)),
                       QImage::Format_RGB32);
     painter.drawImage(target, view, source);
 }

@@ -1,7 +1,9 @@
 #include "RasterCanvas.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <initializer_list>
 #include <limits>
 #include <stdexcept>
@@ -9,6 +11,9 @@
 namespace {
 
 using pointset::Colour;
+
+// Whole numbers of twips below this are exact as floats.
+constexpr std::int64_t kExactFloat = std::int64_t{1} << 24;
 
 // Pixel coordinates are clamped to this magnitude: far beyond any raster and
 // any stored point (int32 twips / 15 < 2^28), small enough that the line
@@ -64,28 +69,28 @@ RasterCanvas::RasterCanvas(int width, int height) {
 
 void RasterCanvas::resizePixels(int width, int height) {
     if (width <= 0 || height <= 0) {
-        image_ = {};
         width_ = 0;
         height_ = 0;
-        dirtyRight_ = -1;
-        dirtyLeft_ = 0;
         return;
     }
-    const auto newWidth = static_cast<std::size_t>(width);
-    const auto newHeight = static_cast<std::size_t>(height);
-    // The pixel count in size_t, which on a 32-bit system is narrower than
-    // two ints multiplied.
-    if (newWidth > std::numeric_limits<std::size_t>::max() / sizeof(Pixel) / newHeight) {
-        throw std::length_error("a raster of that many pixels does not fit in memory");
+    // The raster only grows: what lies beyond a smaller canvas is kept.
+    const auto stride = static_cast<std::size_t>(std::max<std::int64_t>(stride_, width));
+    const auto rows = static_cast<std::size_t>(std::max<std::int64_t>(rows_, height));
+    if (stride != static_cast<std::size_t>(stride_) || rows != static_cast<std::size_t>(rows_)) {
+        // The pixel count in size_t, which on a 32-bit system is narrower
+        // than two ints multiplied.
+        if (stride > std::numeric_limits<std::size_t>::max() / sizeof(Pixel) / rows) {
+            throw std::length_error("a raster of that many pixels does not fit in memory");
+        }
+        std::vector<Pixel> grown(stride * rows, kBackground);
+        const auto oldStride = static_cast<std::size_t>(stride_);
+        for (std::size_t y = 0; y < static_cast<std::size_t>(rows_); ++y) {
+            std::copy_n(image_.data() + y * oldStride, oldStride, grown.data() + y * stride);
+        }
+        image_ = std::move(grown);
+        stride_ = static_cast<std::int64_t>(stride);
+        rows_ = static_cast<std::int64_t>(rows);
     }
-    std::vector<Pixel> resized(newWidth * newHeight, kBackground);
-    const auto oldWidth = static_cast<std::size_t>(width_);
-    const auto columns = std::min(oldWidth, newWidth);
-    const auto rows = std::min(static_cast<std::size_t>(height_), newHeight);
-    for (std::size_t y = 0; y < rows; ++y) {
-        std::copy_n(image_.data() + y * oldWidth, columns, resized.data() + y * newWidth);
-    }
-    image_ = std::move(resized);
     width_ = width;
     height_ = height;
     markDirty(0, 0, width_ - 1, height_ - 1);
@@ -93,10 +98,13 @@ void RasterCanvas::resizePixels(int width, int height) {
 
 PixelRect RasterCanvas::takeDirty() noexcept {
     PixelRect dirty;
-    if (dirtyLeft_ <= dirtyRight_ && dirtyTop_ <= dirtyBottom_) {
+    // What changed beyond the canvas shows when the canvas grows; a resize
+    // marks the whole canvas.
+    const std::int64_t right = std::min(dirtyRight_, width_ - 1);
+    const std::int64_t bottom = std::min(dirtyBottom_, height_ - 1);
+    if (dirtyLeft_ <= right && dirtyTop_ <= bottom) {
         dirty = {static_cast<int>(dirtyLeft_), static_cast<int>(dirtyTop_),
-                 static_cast<int>(dirtyRight_ - dirtyLeft_ + 1),
-                 static_cast<int>(dirtyBottom_ - dirtyTop_ + 1)};
+                 static_cast<int>(right - dirtyLeft_ + 1), static_cast<int>(bottom - dirtyTop_ + 1)};
     }
     dirtyLeft_ = 0;
     dirtyTop_ = 0;
@@ -115,22 +123,22 @@ void RasterCanvas::Cls() {
         return;
     }
     std::fill(image_.begin(), image_.end(), kBackground);
-    markDirty(0, 0, width_ - 1, height_ - 1);
+    markDirty(0, 0, stride_ - 1, rows_ - 1);
 }
 
 void RasterCanvas::fillSpan(std::int64_t y, std::int64_t left, std::int64_t right, Pixel colour) {
     left = std::max<std::int64_t>(left, 0);
-    right = std::min(right, width_ - 1);
-    if (y < 0 || y >= height_ || left > right) {
+    right = std::min(right, stride_ - 1);
+    if (y < 0 || y >= rows_ || left > right) {
         return;
     }
-    Pixel* row = image_.data() + y * width_;
+    Pixel* row = image_.data() + y * stride_;
     std::fill(row + left, row + right + 1, colour);
     markDirty(left, y, right, y);
 }
 
 void RasterCanvas::Circle(float x, float y, float radius) {
-    if (anyNan({x, y, radius}) || width_ == 0) {
+    if (anyNan({x, y, radius}) || image_.empty()) {
         return;
     }
     const std::int64_t cx = pixelAt(x);
@@ -147,7 +155,7 @@ void RasterCanvas::Circle(float x, float y, float radius) {
     const Pixel outline = foreRgb_;
     const Pixel inside = pixelOf(FillColor());
     const std::int64_t fromRow = std::max(-r, -cy);
-    const std::int64_t toRow = std::min(r, height_ - 1 - cy);
+    const std::int64_t toRow = std::min(r, rows_ - 1 - cy);
     for (std::int64_t dy = fromRow; dy <= toRow; ++dy) {
         const std::int64_t half = halfWidth(dy);
         // Inside are the pixels whose four neighbours are all on the disc;
@@ -192,24 +200,84 @@ struct RasterCanvas::Walk {
 
 namespace {
 
-// Sets `steps` + 1 pixels from `pixel` on, one step along the major axis at
-// a time, and diagonally whenever the running remainder of q carries.
-inline void plot(Pixel* pixel, std::int64_t steps, std::int64_t remainder, std::int64_t increment,
-                 std::int64_t twiceMajor, std::int64_t straight, std::int64_t diagonal,
-                 Pixel colour) noexcept {
-    for (std::int64_t i = 0;; ++i) {
-        *pixel = colour;
-        if (i == steps) {
-            break;  // not a step further: the next address may lie outside the image
+// The pixels of a segment as offsets from its first one, on rows `stride`
+// pixels apart: `steps` + 1 of them, one step along the major axis at a
+// time, and diagonally whenever the running remainder of q carries.
+struct Steps {
+    std::int64_t steps;
+    std::int64_t remainder;
+    std::int64_t increment;
+    std::int64_t twiceMajor;
+    std::int64_t straight;
+    std::int64_t diagonal;
+
+    template <class Visit>
+    void forEach(Visit visit) const noexcept {
+        std::int64_t offset = 0;
+        std::int64_t left = remainder;
+        for (std::int64_t i = 0;; ++i) {
+            visit(offset);
+            if (i == steps) {
+                break;  // not a step further: the next offset may lie outside the image
+            }
+            // Conditional moves rather than a branch: for the short segments
+            // of a mesh the carry is as good as random.
+            left += increment;
+            const bool carry = left >= twiceMajor;
+            left = carry ? left - twiceMajor : left;
+            offset += carry ? diagonal : straight;
         }
-        // Conditional moves rather than a branch: for the short segments of
-        // a mesh the carry is as good as random.
-        remainder += increment;
-        const bool carry = remainder >= twiceMajor;
-        remainder = carry ? remainder - twiceMajor : remainder;
-        pixel += carry ? diagonal : straight;
     }
+};
+
+// The whole segment from pixel (0, 0) to (dx, dy): q(0) = 0, and the
+// remainder starts at M.
+Steps wholeSegment(std::int64_t dx, std::int64_t dy, std::int64_t stride) noexcept {
+    const std::int64_t stepX = dx < 0 ? -1 : 1;
+    const std::int64_t stepY = dy < 0 ? -stride : stride;
+    const bool xMajor = std::abs(dx) >= std::abs(dy);
+    const std::int64_t steps = xMajor ? std::abs(dx) : std::abs(dy);
+    const std::int64_t twiceMajor = 2 * std::max<std::int64_t>(steps, 1);
+    return {steps, twiceMajor / 2, 2 * (xMajor ? std::abs(dy) : std::abs(dx)), twiceMajor,
+            xMajor ? stepX : stepY, stepX + stepY};
 }
+
+inline void plot(Pixel* first, const Steps& walk, Pixel colour) noexcept {
+    walk.forEach([&](std::int64_t offset) { first[offset] = colour; });
+}
+
+// The segments of a mesh are short: those of up to kShort steps each way
+// are set from a table of their pixels' offsets, kShort + 1 of them for
+// every segment (a shorter one repeats its last pixel), with no loop to
+// mispredict.
+constexpr int kShort = 7;
+constexpr int kShortSide = 2 * kShort + 1;
+using ShortSegment = std::array<std::ptrdiff_t, kShort + 1>;
+
+struct ShortSegments {
+    std::array<ShortSegment, kShortSide * kShortSide> offsets{};
+
+    explicit ShortSegments(std::int64_t stride) noexcept {
+        for (int dy = -kShort; dy <= kShort; ++dy) {
+            for (int dx = -kShort; dx <= kShort; ++dx) {
+                ShortSegment& pixels = offsets[index(dx, dy)];
+                std::size_t count = 0;
+                wholeSegment(dx, dy, stride).forEach([&](std::int64_t offset) {
+                    pixels[count++] = static_cast<std::ptrdiff_t>(offset);
+                });
+                std::fill(pixels.begin() + static_cast<std::ptrdiff_t>(count), pixels.end(),
+                          pixels[count - 1]);
+            }
+        }
+    }
+    [[nodiscard]] static bool holds(std::int64_t dx, std::int64_t dy) noexcept {
+        return static_cast<std::uint64_t>(dx + kShort) < kShortSide &&
+               static_cast<std::uint64_t>(dy + kShort) < kShortSide;
+    }
+    [[nodiscard]] static std::size_t index(std::int64_t dx, std::int64_t dy) noexcept {
+        return static_cast<std::size_t>((dy + kShort) * kShortSide + (dx + kShort));
+    }
+};
 
 }  // namespace
 
@@ -227,20 +295,35 @@ void RasterCanvas::walk(const Walk& line, std::int64_t first, std::int64_t last)
     const std::int64_t x1 = line.xMajor ? lastMajor : lastMinor;
     const std::int64_t y1 = line.xMajor ? lastMinor : lastMajor;
 
-    const std::int64_t straight = line.xMajor ? line.majorStep : line.majorStep * width_;
+    const std::int64_t straight = line.xMajor ? line.majorStep : line.majorStep * stride_;
     const std::int64_t diagonal =
-        straight + (line.xMajor ? line.minorStep * width_ : line.minorStep);
-    plot(image_.data() + y0 * width_ + x0, last - first, numerator % twiceMajor,
-         2 * line.minorLength, twiceMajor, straight, diagonal, foreRgb_);
+        straight + (line.xMajor ? line.minorStep * stride_ : line.minorStep);
+    plot(image_.data() + y0 * stride_ + x0,
+         Steps{last - first, numerator % twiceMajor, 2 * line.minorLength, twiceMajor, straight,
+               diagonal},
+         foreRgb_);
     markDirty(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1));
 }
 
+void RasterCanvas::segmentWithin(std::int64_t xa, std::int64_t ya, std::int64_t xb,
+                                 std::int64_t yb) noexcept {
+    plot(image_.data() + ya * stride_ + xa, wholeSegment(xb - xa, yb - ya, stride_), foreRgb_);
+}
+
+std::int64_t RasterCanvas::twipLimitX() const noexcept {
+    return std::min<std::int64_t>(stride_ * kTwipsPerPixel, kExactFloat);
+}
+
+std::int64_t RasterCanvas::twipLimitY() const noexcept {
+    return std::min<std::int64_t>(rows_ * kTwipsPerPixel, kExactFloat);
+}
+
 void RasterCanvas::Line(float x1, float y1, float x2, float y2) {
-    // The mesh draws hundreds of thousands of segments between points on the
-    // raster: for those, a few comparisons (false for NaN as well) and
-    // truncating divisions stand in for the general conversion and clipping.
-    const auto width = static_cast<float>(width_ * kTwipsPerPixel);
-    const auto height = static_cast<float>(height_ * kTwipsPerPixel);
+    // For segments between points on the raster, a few comparisons (false
+    // for NaN as well) and truncating divisions stand in for the general
+    // conversion and clipping.
+    const auto width = static_cast<float>(twipLimitX());
+    const auto height = static_cast<float>(twipLimitY());
     if (x1 >= 0.0f && x1 < width && x2 >= 0.0f && x2 < width && y1 >= 0.0f && y1 < height &&
         y2 >= 0.0f && y2 < height) {
         const auto pixelOf = [](float twips) {
@@ -251,29 +334,18 @@ void RasterCanvas::Line(float x1, float y1, float x2, float y2) {
         const std::int64_t ya = pixelOf(y1);
         const std::int64_t xb = pixelOf(x2);
         const std::int64_t yb = pixelOf(y2);
-        // The walk of the general case from step 0 to step M, where q(0) = 0
-        // and the remainder starts at M.
-        const std::int64_t dx = xb - xa;
-        const std::int64_t dy = yb - ya;
-        const std::int64_t stepX = dx < 0 ? -1 : 1;
-        const std::int64_t stepY = dy < 0 ? -width_ : width_;
-        const bool xMajor = std::abs(dx) >= std::abs(dy);
-        const std::int64_t steps = xMajor ? std::abs(dx) : std::abs(dy);
-        const std::int64_t twiceMajor = 2 * std::max<std::int64_t>(steps, 1);
-        plot(image_.data() + ya * width_ + xa, steps, twiceMajor / 2,
-             2 * (xMajor ? std::abs(dy) : std::abs(dx)), twiceMajor, xMajor ? stepX : stepY,
-             stepX + stepY, foreRgb_);
+        segmentWithin(xa, ya, xb, yb);
         markDirty(std::min(xa, xb), std::min(ya, yb), std::max(xa, xb), std::max(ya, yb));
         return;
     }
-    if (anyNan({x1, y1, x2, y2}) || width_ == 0) {
+    if (anyNan({x1, y1, x2, y2}) || image_.empty()) {
         return;
     }
     const Walk line(pixelAt(x1), pixelAt(y1), pixelAt(x2), pixelAt(y2));
     // Only the steps that land on the raster are walked, so a long or mostly
     // hidden segment costs no more than its visible part.
-    const std::int64_t majorSize = line.xMajor ? width_ : height_;
-    const std::int64_t minorSize = line.xMajor ? height_ : width_;
+    const std::int64_t majorSize = line.xMajor ? stride_ : rows_;
+    const std::int64_t minorSize = line.xMajor ? rows_ : stride_;
     std::int64_t first = 0;
     std::int64_t last = line.majorLength;
     // Steps whose major coordinate lies on the raster.
@@ -310,10 +382,10 @@ void RasterCanvas::PSet(float x, float y) {
     }
     const std::int64_t px = pixelAt(x);
     const std::int64_t py = pixelAt(y);
-    if (px < 0 || py < 0 || px >= width_ || py >= height_) {
+    if (px < 0 || py < 0 || px >= stride_ || py >= rows_) {
         return;
     }
-    image_[static_cast<std::size_t>(py * width_ + px)] = foreRgb_;
+    image_[static_cast<std::size_t>(py * stride_ + px)] = foreRgb_;
     markDirty(px, py, px, py);
 }
 
@@ -326,7 +398,105 @@ Colour RasterCanvas::Point(float x, float y) const {
     if (px < 0 || py < 0 || px >= width_ || py >= height_) {
         return pointset::kOutside;
     }
-    return colourOf(image_[static_cast<std::size_t>(py * width_ + px)]);
+    return colourOf(image_[static_cast<std::size_t>(py * stride_ + px)]);
+}
+
+void RasterCanvas::drawTriangleEdges(std::span<const PointRecord> points,
+                                     std::span<const TriangleRecord> triangles) {
+    if (image_.empty() || points.empty()) {
+        return;
+    }
+    // Each point's pixel first, in a third of the points' memory: the
+    // points lie in the order they were placed, and looking them up along
+    // the mesh jumps all over them.
+    constexpr std::uint32_t kClipped = 0xFFFFFFFFu;  // off the raster: drawn by Line
+    const std::int64_t limitX = stride_ < 0xFFFF ? twipLimitX() : 0;
+    const std::int64_t limitY = rows_ < 0xFFFF ? twipLimitY() : 0;
+    cornerPixels_.resize(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const PointRecord& point = points[i];
+        // Non-negative: dividing the integers is the floor of the twips.
+        cornerPixels_[i] = point.x >= 0 && point.x < limitX && point.y >= 0 && point.y < limitY
+                               ? static_cast<std::uint32_t>(point.x / kTwipsPerPixel) |
+                                     static_cast<std::uint32_t>(point.y / kTwipsPerPixel) << 16
+                               : kClipped;
+    }
+    const ShortSegments table(stride_);
+    const auto segment = [&](std::int64_t xa, std::int64_t ya, std::int64_t xb, std::int64_t yb) {
+        if (ShortSegments::holds(xb - xa, yb - ya)) {
+            Pixel* const start = image_.data() + ya * stride_ + xa;
+            for (const std::ptrdiff_t offset : table.offsets[ShortSegments::index(xb - xa, yb - ya)]) {
+                start[offset] = foreRgb_;
+            }
+        } else {
+            segmentWithin(xa, ya, xb, yb);
+        }
+    };
+    // The corners of a batch of triangles are looked up before any is drawn,
+    // so that the lookups overlap rather than wait for each other.
+    constexpr std::size_t kBatch = 256;
+    std::array<std::array<std::uint32_t, 3>, kBatch> batch{};
+    const auto pixelOf = [&](std::int32_t index) {
+        return cornerPixels_[std::min<std::size_t>(static_cast<std::uint32_t>(index), points.size() - 1)];
+    };
+    std::int64_t left = stride_;
+    std::int64_t top = rows_;
+    std::int64_t right = -1;
+    std::int64_t bottom = -1;
+    for (std::size_t first = 0; first < triangles.size(); first += kBatch) {
+        const std::size_t count = std::min(kBatch, triangles.size() - first);
+        for (std::size_t i = 0; i < count; ++i) {
+            const TriangleRecord& triangle = triangles[first + i];
+            batch[i] = {pixelOf(triangle.a), pixelOf(triangle.b), pixelOf(triangle.c)};
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            const TriangleRecord& triangle = triangles[first + i];
+            if (std::max({static_cast<std::uint32_t>(triangle.a), static_cast<std::uint32_t>(triangle.b),
+                          static_cast<std::uint32_t>(triangle.c)}) >= points.size()) {
+                continue;
+            }
+            const auto [a, b, c] = batch[i];
+            if (a == kClipped || b == kClipped || c == kClipped) {
+                const auto at = [&](std::int32_t index) { return points[static_cast<std::size_t>(index)]; };
+                const PointRecord pa = at(triangle.a), pb = at(triangle.b), pc = at(triangle.c);
+                const auto ax = static_cast<float>(pa.x), ay = static_cast<float>(pa.y);
+                const auto bx = static_cast<float>(pb.x), by = static_cast<float>(pb.y);
+                const auto cx = static_cast<float>(pc.x), cy = static_cast<float>(pc.y);
+                Line(ax, ay, bx, by);
+                Line(bx, by, cx, cy);
+                Line(ax, ay, cx, cy);
+                continue;
+            }
+            const std::int64_t ax = a & 0xFFFF, ay = a >> 16;
+            const std::int64_t bx = b & 0xFFFF, by = b >> 16;
+            const std::int64_t cx = c & 0xFFFF, cy = c >> 16;
+            segment(ax, ay, bx, by);
+            segment(bx, by, cx, cy);
+            segment(ax, ay, cx, cy);
+            left = std::min({left, ax, bx, cx});
+            right = std::max({right, ax, bx, cx});
+            top = std::min({top, ay, by, cy});
+            bottom = std::max({bottom, ay, by, cy});
+        }
+    }
+    if (left <= right) {
+        markDirty(left, top, right, bottom);
+    }
+}
+
+void RasterCanvas::drawDots(std::span<const PointRecord> points) {
+    const std::int64_t limitX = twipLimitX();
+    const std::int64_t limitY = twipLimitY();
+    for (const PointRecord& point : points) {
+        if (point.x >= 0 && point.x < limitX && point.y >= 0 && point.y < limitY) {
+            const std::int64_t px = point.x / kTwipsPerPixel;
+            const std::int64_t py = point.y / kTwipsPerPixel;
+            image_[static_cast<std::size_t>(py * stride_ + px)] = foreRgb_;
+            markDirty(px, py, px, py);
+        } else {
+            PSet(static_cast<float>(point.x), static_cast<float>(point.y));
+        }
+    }
 }
 
 float RasterCanvas::ScaleWidth() const {

@@ -5,7 +5,13 @@
 // Twips map to pixels at 15 to a pixel (96 dpi): the pixel of a position is
 // floor(twips / 15) on each axis. Drawing is exact, with no antialiasing, so
 // Point returns precisely the colour that Circle, Line or PSet last wrote.
-// Positions off the raster are clipped when drawing and read as kOutside.
+//
+// The raster is as large as the canvas has ever been: the canvas is its
+// top-left part, and a smaller canvas hides the rest without losing it. So
+// the picture lasts until the next Cls whatever the window goes through,
+// and what is drawn beyond a shrunken canvas is there when it grows again.
+// Positions off the raster are clipped when drawing; off the canvas they
+// read as kOutside.
 #pragma once
 
 #include <algorithm>
@@ -50,19 +56,24 @@ public:
     // positive gives a canvas with no pixels, on which drawing does nothing.
     explicit RasterCanvas(int width = 0, int height = 0);
 
-    // Changes the raster's size, keeping the picture where old and new
-    // overlap and filling the new area with the background colour. Throws
+    // Changes the canvas's size in pixels, keeping the whole picture; the
+    // raster grows with it, the new area in the background colour. A size
+    // that is not positive leaves no pixels showing. Throws
     // std::length_error (or std::bad_alloc) for a size memory cannot hold;
-    // the raster is then as it was.
+    // the canvas is then as it was.
     void resizePixels(int width, int height);
 
+    // The canvas's size in pixels.
     [[nodiscard]] int width() const noexcept { return static_cast<int>(width_); }
     [[nodiscard]] int height() const noexcept { return static_cast<int>(height_); }
-    // The rows top to bottom, width() pixels each with nothing between rows.
+    // The whole raster, rows top to bottom, stride() pixels each with
+    // nothing between rows; the canvas is the top-left width() x height().
     [[nodiscard]] std::span<const Pixel> pixels() const noexcept { return image_; }
+    [[nodiscard]] int stride() const noexcept { return static_cast<int>(stride_); }
 
-    // The smallest rectangle of pixels holding every change since the last
-    // call (empty if nothing changed), and starts collecting anew.
+    // The smallest rectangle of the canvas's pixels holding every change
+    // since the last call (empty if nothing changed), and starts collecting
+    // anew.
     [[nodiscard]] PixelRect takeDirty() noexcept;
 
     void Cls() override;
@@ -70,6 +81,9 @@ public:
     void Line(float x1, float y1, float x2, float y2) override;
     void PSet(float x, float y) override;
     [[nodiscard]] pointset::Colour Point(float x, float y) const override;
+    void drawTriangleEdges(std::span<const PointRecord> points,
+                           std::span<const TriangleRecord> triangles) override;
+    void drawDots(std::span<const PointRecord> points) override;
 
     [[nodiscard]] pointset::Colour FillColor() const override { return pointset::kRed; }
     [[nodiscard]] pointset::Colour ForeColor() const override { return foreColor_; }
@@ -98,9 +112,19 @@ private:
     struct Walk;
     // Sets the pixels of steps first..last of a segment, all on the raster.
     void walk(const Walk& line, std::int64_t first, std::int64_t last);
+    // The segment between two pixels of the raster, without clipping.
+    void segmentWithin(std::int64_t xa, std::int64_t ya, std::int64_t xb, std::int64_t yb) noexcept;
+    // Positions in twips from 0 up to these lie on the raster, and are
+    // exact as floats.
+    [[nodiscard]] std::int64_t twipLimitX() const noexcept;
+    [[nodiscard]] std::int64_t twipLimitY() const noexcept;
 
     std::vector<Pixel> image_;
-    std::int64_t width_ = 0;  // 0 while there are no pixels
+    // drawTriangleEdges's scratch: the pixel of each point, kept for the next mesh.
+    std::vector<std::uint32_t> cornerPixels_;
+    std::int64_t stride_ = 0;  // the raster's size; 0 x 0 until the canvas has pixels
+    std::int64_t rows_ = 0;
+    std::int64_t width_ = 0;  // the canvas's; 0 x 0 while it has none
     std::int64_t height_ = 0;
     pointset::Colour foreColor_ = 0x00000000;
     Pixel foreRgb_ = 0xFF000000u;  // foreColor_ as the raster stores it

@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <utility>
 
@@ -128,6 +129,9 @@ bool Form1::createControls() {
     }
     if (!canvas) return false;
     SendMessageW(picMain.Window(), WM_SETFONT, reinterpret_cast<WPARAM>(normal), FALSE);
+    if (SetWindowSubclass(lblHyperlink, &Form1::linkProc, 0, reinterpret_cast<DWORD_PTR>(this)) == FALSE) {
+        return false;
+    }
     for (const HWND label : {lblHyperlink, lblInfo, lblTutorial}) autoSize(label);
 
     // Keyboard focus follows the z-order: cmdRandom, cmdClear,
@@ -243,6 +247,43 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
+}
+
+LRESULT CALLBACK Form1::linkProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR form) noexcept {
+    // The static control itself would report the press, and a double-click
+    // as a second one; it sees neither.
+    auto& self = *reinterpret_cast<Form1*>(form);
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        self.linkPressed = true;
+        SetCapture(label);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        return 0;
+    case WM_LBUTTONUP: {
+        RECT area{};
+        GetClientRect(label, &area);
+        const bool click = self.linkPressed && GetCapture() == label &&
+                           PtInRect(&area, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) != FALSE;
+        self.linkPressed = false;
+        ReleaseCapture();
+        if (click) {
+            SendMessageW(GetParent(label), WM_COMMAND, MAKEWPARAM(IDC_LBLHYPERLINK, STN_CLICKED),
+                         reinterpret_cast<LPARAM>(label));
+        }
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        self.linkPressed = false;
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(label, &Form1::linkProc, 0);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(label, message, wParam, lParam);
 }
 
 LRESULT Form1::setCursor(WPARAM wParam, LPARAM lParam) {

@@ -76,6 +76,10 @@ private:
     [[nodiscard]] RECT toPixels(int left, int top, int width, int height) const noexcept;
     // A label sized to its one line of text; its top-left corner stays.
     void autoSize(HWND label);
+    // lblHyperlink reports a click as a button does, when the left button
+    // is let go over it, and a double-click as one click.
+    static LRESULT CALLBACK linkProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR form) noexcept;
     [[nodiscard]] LRESULT setCursor(WPARAM wParam, LPARAM lParam);
     [[nodiscard]] LRESULT colourStatic(HDC dc, HWND control);
     void activate(WPARAM wParam);
@@ -107,6 +111,8 @@ private:
     HWND lblTutorial = nullptr;
     // Where the keyboard focus goes back to when the window is activated.
     HWND lastFocus = nullptr;
+    // The left button went down on the link and has not come up yet.
+    bool linkPressed = false;
 
     pointset::PointSet pointSet;
 };

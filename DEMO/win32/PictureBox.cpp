@@ -93,20 +93,20 @@ void PictureBox::paint() {
     const LONG bottom = std::min<LONG>(invalid.bottom, raster.height());
     if (dc != nullptr && left < right && top < bottom) {
         // The raster's rows are a top-down 32-bit DIB as they stand: no
-        // padding, blue-green-red-x in memory. The bitmap handed over starts
-        // at the first invalid row and the copy takes all of its rows, so
-        // that no source row is counted from the bottom, which systems do
-        // differently for top-down bitmaps.
+        // padding, blue-green-red-x in memory, stride() pixels wide. The
+        // bitmap handed over starts at the first invalid row and the copy
+        // takes all of its rows, so that no source row is counted from the
+        // bottom, which systems do differently for top-down bitmaps.
         const LONG rows = bottom - top;
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = raster.width();
+        info.bmiHeader.biWidth = raster.stride();
         info.bmiHeader.biHeight = -rows;
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         const RasterCanvas::Pixel* firstRow =
-            raster.pixels().data() + static_cast<std::size_t>(top) * static_cast<std::size_t>(raster.width());
+            raster.pixels().data() + static_cast<std::size_t>(top) * static_cast<std::size_t>(raster.stride());
         StretchDIBits(dc, left, top, right - left, rows, left, 0, right - left, rows, firstRow,
                       &info, DIB_RGB_COLORS, SRCCOPY);
     }

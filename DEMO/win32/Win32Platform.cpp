@@ -50,6 +50,24 @@ std::wstring grouped(std::int64_t count) {
     return digits;
 }
 
+// The program a command line starts, its first word, as a full path into
+// the Windows folder or else the system folder: Windows' own. Named alone,
+// it would be looked for beside this program and in the current folder
+// first, where anybody may have put a program of that name.
+std::wstring systemProgram(const std::wstring& commandLine) {
+    std::wstring name = commandLine.substr(0, commandLine.find(L' '));
+    if (name.find(L'.') == std::wstring::npos) name += L".exe";
+    std::wstring inWindows;
+    for (const auto folder : {&GetWindowsDirectoryW, &GetSystemDirectoryW}) {
+        std::wstring path(MAX_PATH, L'\0');
+        path.resize(folder(path.data(), MAX_PATH));
+        path += L"\\" + name;
+        if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return path;
+        if (inWindows.empty()) inWindows = path;
+    }
+    return inWindows;  // not there either: the start fails, and says why
+}
+
 char localeSeparator(LCTYPE what, char fallback) {
     std::vector<wchar_t> text(16);
     const int length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, what, text.data(),
@@ -158,7 +176,8 @@ void Win32Platform::shell(std::string_view commandLine, int windowStyle) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(windowStyle);
     PROCESS_INFORMATION started{};
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    const std::wstring program = systemProgram(command);
+    if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                        &startup, &started) == FALSE) {
         std::string text = "The command ";
         text.append(commandLine).append(" could not be started: ");

@@ -48,7 +48,8 @@ public:
     [[nodiscard]] double clockSeconds() override;
     [[nodiscard]] float rnd() override;
     // Starts the command line with CreateProcessW, the window style as the
-    // new program's show command; does not wait for it.
+    // new program's show command; does not wait for it. A program named
+    // without a folder is taken from the Windows folder or the system folder.
     void shell(std::string_view commandLine, int windowStyle) override;
 
     [[nodiscard]] char decimalSeparator() const override;

@@ -16,10 +16,18 @@
 #     for pixel; without them the test fails.
 #
 # The screenshots stay in DIR for a look afterwards.
+#
+#   ... --robust SECONDS [--seed N]   (no --reference)
+#     Instead of the steps, a seeded random session of that length: presses
+#     with every button anywhere, the buttons, the check box, the link, keys,
+#     replies to the prompt and resizes down to 50 x 50. The program must
+#     stay alive without a sanitizer report, show no box but those its
+#     replies call for, and answer at the end. The seed is printed on
+#     failure, for --seed to repeat the session.
 set -euo pipefail
 
 frontend="" program="" library="" probe="" explorer="" wine="" session=""
-check="" reference="" work=""
+check="" reference="" work="" robust=0 seed=""
 while (($#)); do
   case $1 in
   --frontend) frontend=$2 ;;
@@ -32,6 +40,8 @@ while (($#)); do
   --check) check=$2 ;;
   --reference) reference=$2 ;;
   --work) work=$2 ;;
+  --robust) robust=$2 ;;
+  --seed) seed=$2 ;;
   *) echo "real_window: unknown argument $1" >&2; exit 2 ;;
   esac
   shift 2
@@ -39,6 +49,9 @@ done
 
 fail() {
   echo "real_window: $*" >&2
+  if [[ -n $seed ]]; then
+    echo "real_window: the session had the seed $seed: repeat it with --seed $seed" >&2
+  fi
   if [[ -n ${DISPLAY:-} && -d ${work:-} ]]; then
     import -window root "$work/failure.png" 2>/dev/null && echo "real_window: the screen is in $work/failure.png" >&2
   fi
@@ -47,7 +60,7 @@ fail() {
 
 [[ $frontend == qt || $frontend == wine ]] || fail "--frontend is qt or wine"
 [[ -x $check ]] || fail "the screenshot checker $check is missing: build the Linux Release build first"
-if [[ $frontend == wine ]]; then
+if [[ $frontend == wine ]] && ((robust == 0)); then
   [[ -d $reference ]] ||
     fail "the Linux screenshots $reference are missing: run the Linux build's real-window test first"
 fi
@@ -62,8 +75,11 @@ cleanup() {
   for pid in "${pids[@]}"; do
     kill "$pid" 2>/dev/null || true
   done
-  if [[ -s $work/browser.pid ]]; then
-    kill "$(cat "$work/browser.pid")" 2>/dev/null || true
+  for pid in "$work"/browser.pid.*; do
+    if [[ -s $pid ]]; then kill "$(cat "$pid")" 2>/dev/null || true; fi
+  done
+  if [[ -f $work/explorer.exe.wine ]]; then
+    mv -f "$work/explorer.exe.wine" "$WINEPREFIX/drive_c/windows/explorer.exe"
   fi
 }
 trap cleanup EXIT
@@ -83,12 +99,12 @@ if [[ $frontend == qt ]]; then
   [[ -s $work/display ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
   export DISPLAY=":$(head -n1 "$work/display")"
 
-  # The "browser" records the address it is given and then stays open, as a
-  # browser would; the program must not wait for it.
+  # The "browser" records the address it is given, in a file of each start,
+  # and then stays open, as a browser would; the program must not wait for it.
   cat >"$work/browser" <<EOF
 #!/bin/sh
-echo \$\$ > "$work/browser.pid"
-printf '%s\n' "\$@" > "$work/opened.tmp" && mv "$work/opened.tmp" "$work/opened"
+echo \$\$ > "$work/browser.pid.\$\$"
+printf '%s\n' "\$@" > "$work/opened.tmp.\$\$" && mv "$work/opened.tmp.\$\$" "$work/opened-\$\$"
 sleep 60
 EOF
   chmod +x "$work/browser"
@@ -102,8 +118,10 @@ else
   # The session's prefix, whatever folder the programs are copied to.
   WINEPREFIX="$(cd "$session/.." && pwd)/wineprefix"
   export WINEPREFIX
-  # The program with its library and, as explorer.exe, the stand-in that
-  # records how the link line starts the shell; and a copy without the library.
+  # The program with its library, and a copy without the library. The
+  # stand-in that records how the link line starts the shell takes the
+  # place of the system's explorer.exe for the test; another copy planted
+  # beside the program must not run.
   app=$work/app
   nolib=$work/nolib
   mkdir -p "$app" "$nolib"
@@ -111,6 +129,10 @@ else
   cp "$library" "$app/vantrel.dll"
   cp "$explorer" "$app/explorer.exe"
   cp "$program" "$nolib/Project1.exe"
+  windows=$WINEPREFIX/drive_c/windows
+  cp "$windows/explorer.exe" "$work/explorer.exe.wine"
+  cp "$explorer" "$windows/explorer.exe"
+  rm -f "$windows"/started-*.txt
 fi
 echo "X server on $DISPLAY"
 
@@ -197,6 +219,9 @@ caption() {  # PATTERN: lblInfo reads so (Qt's is read in the offscreen test)
   [[ $text == $1 ]] || { echo "lblInfo reads \"$text\", not $1"; return 1; }
 }
 
+# The canvas as it was at step $1 (the Linux run's, under Wine).
+unchanged() { "$check" same "$shot" $((X + cx)) $((Y + cy)) $((WIDTH - 20)) $((HEIGHT - 108)) "${reference:-$work}/canvas-$1.png"; }
+
 # Takes screenshots until the step's checks pass (they are its sync), for
 # at most 20 seconds. Under Wine the canvas must first equal the Linux one.
 step() {
@@ -226,6 +251,130 @@ step() {
   echo "step $name: as expected ($shot)"
 }
 
+# The seeded random session (--robust).
+if ((robust > 0)); then
+  seed=${seed:-$(((RANDOM << 15) | RANDOM))}
+  RANDOM=$seed
+  echo "random session of $robust seconds, seed $seed"
+  pick() { # one of the arguments
+    local choices=("$@")
+    echo "${choices[RANDOM % ${#choices[@]}]}"
+  }
+  replies=(0 1 3 50 200 1500 abc 1e-400 1e999 -5 2,5 2.5 1,234 1.234 " 7 " "")
+  # Error boxes are the replies' to make: not a number, too many points.
+  wanted_box=""
+  answer() { # the prompt's window
+    local reply attempt
+    reply=$(pick "${replies[@]}")
+    if ((RANDOM % 6 == 0)); then
+      timeout 3 xdotool windowfocus --sync "$1" key Escape 2>/dev/null || true
+      return
+    fi
+    for attempt in 1 2 3; do
+      sleep 0.3
+      timeout 3 xdotool windowfocus --sync "$1" 2>/dev/null || true
+      xdotool key End $(printf 'BackSpace %.0s' {1..12})
+      [[ -z $reply ]] || xdotool type -- "$reply"
+      if [[ $frontend == wine ]]; then
+        [[ $(probe 'Number of points' 102 '#32770') == "$reply" ]] || continue
+      fi
+      break
+    done
+    case $reply in
+    abc) wanted_box="not a number" ;;
+    1e999) wanted_box="too many points" ;;
+    esac
+    echo "reply '$reply'"
+    xdotool key Return
+  }
+  # Answers every window the program shows besides its own, and fails on
+  # any it should not show.
+  settle() {
+    local other name said
+    sleep 0.1
+    for other in $(xdotool search --all --onlyvisible --pid "$project1_pid" --name '' 2>/dev/null); do
+      [[ $other == "$wid" ]] && continue
+      name=$(xdotool getwindowname "$other" 2>/dev/null) || continue
+      case $name in
+      'Number of points') answer "$other" ;;
+      Error)
+        [[ -n $wanted_box ]] || fail "an error box came up uncalled for"
+        if [[ $frontend == wine ]]; then
+          said=$(probe Error 0xFFFF '#32770')
+          [[ $said == *"$wanted_box"* ]] || fail "the box says \"$said\", not $wanted_box"
+        fi
+        wanted_box=""
+        timeout 3 xdotool windowfocus --sync "$other" key Return 2>/dev/null || true
+        ;;
+      *) fail "a window \"$name\" came up" ;;
+      esac
+    done
+  }
+  start "$app"
+  actions=0
+  deadline=$((SECONDS + robust))
+  while ((SECONDS < deadline)); do
+    geometry
+    case $((RANDOM % 20)) in
+    0 | 1 | 2 | 3 | 4 | 5 | 6) # anywhere in the window and just beside it
+      click $((RANDOM % (WIDTH + 20))) $((RANDOM % (HEIGHT + 20))) "$(pick 1 2 3)" ;;
+    7 | 8 | 9 | 10 | 11) press "$(pick random random clear triangulate auto)" ;;
+    12) xdotool mousemove --window "$wid" --sync 20 6 click --repeat "$(pick 1 2)" --delay 80 1 ;;
+    13 | 14 | 15)
+      timeout 3 xdotool windowfocus --sync "$wid" 2>/dev/null || true
+      xdotool key "$(pick Tab shift+Tab space Return Escape Left Right Up Down a 1)" ;;
+    *) # the window may keep a size of its own: no waiting for the one asked for
+      xdotool windowsize "$wid" "$(pick 50 120 $((50 + RANDOM % 950)))" "$(pick 50 110 $((50 + RANDOM % 750)))"
+      sleep 0.2 ;;
+    esac
+    settle
+    alive
+    actions=$((actions + 1))
+  done
+  # It still answers: a clear and a run, then three points and a run,
+  # each with its caption.
+  timeout 5 xdotool windowsize --sync "$wid" 726 658 || true
+  settle
+  caption_shot() {
+    geometry
+    shot=$work/$1.png
+    import -window root "$shot"
+    "$check" crop "$shot" $((X + 8)) $((Y + 80)) 400 14 "$work/info-$1.png" >/dev/null
+  }
+  press clear
+  press triangulate
+  settle
+  for _ in $(seq 20); do
+    caption_shot cleared
+    count ffffff $(((WIDTH - 20) * (HEIGHT - 108))) >/dev/null && caption "Points:0 Triangles:0 *" >/dev/null && break
+    sleep 0.2
+  done
+  ex=40 ey=40 fx=600 fy=60 hx=200 hy=480
+  click $((cx + ex)) $((cy + ey)) 1
+  click $((cx + fx)) $((cy + fy)) 1
+  click $((cx + hx)) $((cy + hy)) 1
+  press triangulate
+  settle
+  final() {
+    caption_shot final
+    mesh "$ex" "$ey" "$fx" "$fy" "$hx" "$hy" && caption "Points:3 Triangles:1 Triangulate time:* seconds" &&
+      ! "$check" same "$shot" $((X + 8)) $((Y + 80)) 400 14 "$work/info-cleared.png" >/dev/null
+  }
+  for attempt in $(seq 50); do
+    final >"$work/final.log" 2>&1 && break
+    ((attempt < 50)) || fail "after $actions actions, the last run did not show: $(tail -n 3 "$work/final.log")"
+    sleep 0.2
+  done
+  alive
+  if grep -E "AddressSanitizer|LeakSanitizer|runtime error:|SUMMARY:" "$work/project1.log"; then
+    fail "the program's log has sanitizer reports"
+  fi
+  kill "$project1_pid"
+  wait "$project1_pid" 2>/dev/null || true
+  echo "random session passed: $actions actions ($frontend, seed $seed)"
+  exit 0
+fi
+
 start "$app"
 geometry
 [[ $WIDTH -eq 726 && $HEIGHT -eq 658 ]] || fail "client area is ${WIDTH}x$HEIGHT, not 726x658"
@@ -240,6 +389,13 @@ click $((cx + bx)) $((cy + by)) 3  # right
 click $((cx + qx)) $((cy + qy)) 2  # middle
 placed() { discs "$ax" "$ay" "$bx" "$by" "$qx" "$qy" && count c0c0c0 0 0; }
 step discs placed
+
+# A window too small to show two of the discs keeps them for when it grows,
+# and a press on one of them is still refused.
+xdotool windowsize --sync "$wid" 100 100
+xdotool windowsize --sync "$wid" 726 658
+step discs-kept unchanged discs
+click $((cx + bx)) $((cy + by)) 1
 
 press triangulate
 alive
@@ -294,28 +450,52 @@ xdotool windowsize --sync "$wid" 640 500
 step smaller outline
 alive
 
-# The link line starts the shell's explorer with the page's address, and
-# does not wait for it; meanwhile the window answers.
-click 20 6 1
-if [[ $frontend == qt ]]; then
-  record=$work/opened
-else
-  record=$app/started.txt
-fi
-for _ in $(seq 200); do
-  [[ -s $record ]] && break
-  sleep 0.1
+# The link line starts the shell's explorer with the page's address, once
+# per click as a button does: when the button comes up over it, and once
+# for a double-click; not if it comes up elsewhere. It does not wait for
+# the browser; meanwhile the window answers.
+records() {
+  local file
+  if [[ $frontend == qt ]]; then
+    set -- "$work"/opened-*
+  else
+    set -- "$windows"/started-*.txt "$app"/started-*.txt
+  fi
+  for file; do
+    if [[ -e $file ]]; then echo "$file"; fi
+  done
+}
+# Waits for $1 records in all, then a while for any more.
+opened() {
+  for _ in $(seq 100); do
+    (($(records | wc -l) >= $1)) && break
+    sleep 0.1
+  done
+  sleep 2
+  local found
+  found=$(records | wc -l)
+  ((found == $1)) || fail "the link started $found times, not $1: $(cat "$work/project1.log")"
+}
+xdotool mousemove --window "$wid" --sync 20 6 mousedown 1
+sleep 2
+(($(records | wc -l) == 0)) || fail "the link started when the button went down"
+xdotool mouseup 1
+opened 1
+xdotool mousemove --window "$wid" --sync 20 6 click --repeat 2 --delay 80 1
+opened 2
+xdotool mousedown 1 mousemove --window "$wid" --sync 650 8 mouseup 1
+opened 2
+alive
+for record in $(records); do
+  if [[ $frontend == qt ]]; then
+    [[ $(cat "$record") == "http://www.vantrel.example/triangulation" ]] || fail "the browser was given '$(cat "$record")'"
+  else
+    [[ $record == "$windows"/* ]] || fail "the explorer.exe beside the program ran: $(cat "$record")"
+    [[ $(tr -d '\r' <"$record") == $'command=explorer http://www.vantrel.example/triangulation\nshow=3' ]] ||
+      fail "the link started: $(cat "$record")"
+  fi
 done
-[[ -s $record ]] || fail "the link started nothing: $(cat "$work/project1.log")"
-if [[ $frontend == qt ]]; then
-  opened=$(cat "$record")
-  [[ $opened == "http://www.vantrel.example/triangulation" ]] || fail "the browser was given '$opened'"
-else
-  started=$(tr -d '\r' <"$record")
-  [[ $started == $'command=explorer http://www.vantrel.example/triangulation\nshow=3' ]] ||
-    fail "the link started: $started"
-fi
-echo "the link started $(tr '\n' ' ' <"$record")"
+echo "the link started $(tr '\r\n' '  ' <"$(records | head -n1)")"
 press clear
 step cleared white
 
@@ -330,17 +510,29 @@ kill "$project1_pid"
 wait "$project1_pid" 2>/dev/null || true
 
 # Without the library beside the program: a box names it, nothing is lost,
-# and the program goes on. Where the library is installed on the system
-# (the Debian package libvantrel1), the Linux program finds it there, as it
-# should: then there is no such case to show.
+# and the program goes on. The third press in auto mode draws its disc and
+# then fails: the window shows the disc while the box is up. Where the
+# library is installed on the system (the Debian package libvantrel1), the
+# Linux program finds it there, as it should: then there is no such case.
 if [[ $frontend == qt && $(ldconfig -p 2>/dev/null) == *libvantrel.so.* ]]; then
   echo "real-window test passed ($frontend); the library is installed on this system: no run without it"
   exit 0
 fi
 start "$nolib"
-click $((cx + ax)) $((cy + ay)) 1
-press triangulate
+press auto
+gx=30 gy=420 hx=90 hy=480 kx=40 ky=520
+click $((cx + gx)) $((cy + gy)) 1
+click $((cx + hx)) $((cy + hy)) 1
+click $((cx + kx)) $((cy + ky)) 1
 box=$(dialog Error)
+shot=$work/no-library.png
+for attempt in $(seq 50); do
+  import -window root "$shot"
+  geometry
+  discs "$gx" "$gy" "$hx" "$hy" "$kx" "$ky" >"$work/no-library.log" && break
+  ((attempt < 50)) || fail "while the box is up: $(cat "$work/no-library.log")"
+  sleep 0.2
+done
 if [[ $frontend == wine ]]; then
   said=$(probe Error 0xFFFF '#32770')
   [[ $said == *vantrel.dll*nolib* ]] || fail "the box says: $said"
@@ -353,10 +545,6 @@ for attempt in 1 2 3 4; do
   gone Error 2 && break
 done
 alive
-shot=$work/no-library.png
-import -window root "$shot"
-geometry
-discs "$ax" "$ay" || fail "the point placed before the box is gone"
 kill "$project1_pid"
 wait "$project1_pid" 2>/dev/null || true
 echo "real-window test passed ($frontend)"

@@ -359,4 +359,40 @@ TEST_F(WithLibrary, PromptAsksForTheCountAndCancelChangesNothing) {
     EXPECT_GT(placeOf(control(IDC_LBLINFO))[2], right);
 }
 
+// Under a German user locale ("," decimal, "." grouping) the reply is read
+// and the caption's time written in its format; the time is the clock's in
+// seconds, against a library that takes a quarter of a second.
+TEST_F(WithLibrary, TheUsersNumberFormatAndTheTimeInSeconds) {
+    struct Setting {
+        LCTYPE what;
+        std::wstring kept = std::wstring(16, L'\0');
+        Setting(LCTYPE type, const wchar_t* value) : what(type) {
+            kept.resize(std::size_t(std::max(GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, what, kept.data(), 16) - 1, 0)));
+            SetLocaleInfoW(LOCALE_USER_DEFAULT, what, value);
+        }
+        ~Setting() { SetLocaleInfoW(LOCALE_USER_DEFAULT, what, kept.c_str()); }
+    } decimal(LOCALE_SDECIMAL, L","), grouping(LOCALE_STHOUSAND, L".");
+    std::wstring reply;
+    answer = [&](HWND prompt) {
+        SetDlgItemTextW(prompt, IDC_PROMPT_REPLY, reply.c_str());
+        PostMessageW(prompt, WM_COMMAND, IDOK, 0);
+    };
+    for (const auto& [text, fewest, most] : {std::tuple(L"1.002,5", 900, 1002), std::tuple(L"2,5", 2, 2)}) {
+        reply = text;
+        click(IDC_CMDRANDOM);
+        EXPECT_TRUE(nPoints() >= fewest && nPoints() <= most) << nPoints() << " points for " << win32::narrow(text);
+    }
+    const HMODULE recorder = LoadLibraryW(widen(VANTREL_RECORDER_FILE).c_str());
+    ASSERT_NE(recorder, nullptr);
+    const auto delay = reinterpret_cast<void (*)(std::int32_t)>(reinterpret_cast<void (*)()>(GetProcAddress(recorder, "RecorderDelay")));
+    delay(250);
+    click(IDC_CMDTRIANGULATE);
+    delay(0);
+    FreeLibrary(recorder);
+    const std::wstring caption = windowText(control(IDC_LBLINFO)), start = L"Points:2 Triangles:0 Triangulate time:0,";
+    ASSERT_EQ(caption.substr(0, start.size()), start);
+    EXPECT_TRUE(caption.compare(start.size(), 2, L"25") >= 0 && caption.compare(start.size(), 1, L"4") < 0 &&
+                caption.ends_with(L" seconds")) << win32::narrow(caption);
+}
+
 }  // namespace

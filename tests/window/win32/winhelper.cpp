@@ -2,8 +2,8 @@
 // window covers Project1's):
 //   winhelper TITLE ID [CLASS]  the text of control ID of the window TITLE (of
 //                               CLASS: #32770 for a dialog), no X window itself
-//   explorer.exe ADDRESS        a copy beside Project1.exe, found before the shell's:
-//                               its command line and show command to started.txt
+//   explorer.exe ADDRESS        a copy in the place of the system's: its command line
+//                               and show command to started-PID.txt beside itself
 #include <windows.h>
 
 #include <cstdio>
@@ -21,7 +21,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         const bool shown = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0;
         text = std::wstring(L"command=") + GetCommandLineW() + L"\nshow=" + (shown ? std::to_wstring(startup.wShowWindow) : L"none");
         record.resize(GetModuleFileNameW(nullptr, record.data(), MAX_PATH));
-        record = record.substr(0, record.find_last_of(L"\\/") + 1) + L"started.txt";
+        record = record.substr(0, record.find_last_of(L"\\/") + 1) + L"started-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
         out = _wfopen((record + L".part").c_str(), L"wb");
     } else {
         const HWND window = argc == 3 || argc == 4 ? FindWindowW(argc == 4 ? argv[3] : nullptr, argv[1]) : nullptr;
