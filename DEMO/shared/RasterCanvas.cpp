@@ -4,9 +4,13 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <exception>
 #include <initializer_list>
 #include <limits>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -60,6 +64,82 @@ std::int64_t ceilDiv(std::int64_t numerator, std::int64_t denominator) noexcept 
     const std::int64_t quotient = numerator / denominator;
     return quotient + ((numerator % denominator != 0 && numerator > 0) ? 1 : 0);
 }
+
+// Large pictures are drawn in horizontal bands of the raster, one thread
+// each: a band's thread sets only the pixels of its own rows, and whatever
+// would cross into another band waits until every band is done. As all of a
+// mesh (or all the dots) is one colour, the order in which its pixels are
+// set cannot show.
+constexpr std::size_t kBandedFrom = std::size_t{1} << 15;  // items; fewer are not worth a thread
+constexpr int kMaxBands = 8;
+
+// How many bands for this much work on a raster of `rows` rows.
+int bandCount(std::size_t work, std::int64_t rows) noexcept {
+    if (work < kBandedFrom) {
+        return 1;
+    }
+    const auto cores = static_cast<std::int64_t>(std::thread::hardware_concurrency());
+    return static_cast<int>(std::clamp<std::int64_t>(cores, 1, std::min<std::int64_t>(kMaxBands, rows)));
+}
+
+// Part `band` of `bands` equal parts of [0, size): its first and one past its last.
+std::pair<std::int64_t, std::int64_t> part(std::int64_t size, int band, int bands) noexcept {
+    return {size * band / bands, size * (band + 1) / bands};
+}
+
+// Runs task(band) for each band, the first on this thread and the others on
+// threads of their own, started and joined here; a thread that cannot be
+// started means its band runs here. Rethrows the first failure of a band
+// once all have ended.
+template <class Task>
+void inBands(int bands, const Task& task) {
+    if (bands <= 1) {
+        task(0);
+        return;
+    }
+    std::vector<std::exception_ptr> failures(static_cast<std::size_t>(bands));
+    const auto run = [&](int band) noexcept {
+        try {
+            task(band);
+        } catch (...) {
+            failures[static_cast<std::size_t>(band)] = std::current_exception();
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(static_cast<std::size_t>(bands - 1));
+    for (int band = 1; band < bands; ++band) {
+        try {
+            threads.emplace_back(run, band);
+        } catch (const std::system_error&) {
+            run(band);
+        }
+    }
+    run(0);
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (const std::exception_ptr& failure : failures) {
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
+    }
+}
+
+// The bounds of what one band drew, as markDirty takes them.
+struct Bounds {
+    std::int64_t left = std::numeric_limits<std::int64_t>::max();
+    std::int64_t top = std::numeric_limits<std::int64_t>::max();
+    std::int64_t right = -1;
+    std::int64_t bottom = -1;
+
+    void add(std::int64_t x, std::int64_t y) noexcept {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    [[nodiscard]] bool empty() const noexcept { return right < 0; }
+};
 
 }  // namespace
 
@@ -122,7 +202,12 @@ void RasterCanvas::Cls() {
     if (image_.empty()) {
         return;
     }
-    std::fill(image_.begin(), image_.end(), kBackground);
+    // A band's worth of work is 128 pixels to a mesh's triangle.
+    const int bands = bandCount(image_.size() / 128, rows_);
+    inBands(bands, [&](int band) {
+        const auto [top, bottom] = part(rows_, band, bands);
+        std::fill(image_.begin() + top * stride_, image_.begin() + bottom * stride_, kBackground);
+    });
     markDirty(0, 0, stride_ - 1, rows_ - 1);
 }
 
@@ -406,6 +491,7 @@ void RasterCanvas::drawTriangleEdges(std::span<const PointRecord> points,
     if (image_.empty() || points.empty()) {
         return;
     }
+    const int bands = bandCount(triangles.size(), rows_);
     // Each point's pixel first, in a third of the points' memory: the
     // points lie in the order they were placed, and looking them up along
     // the mesh jumps all over them.
@@ -413,14 +499,17 @@ void RasterCanvas::drawTriangleEdges(std::span<const PointRecord> points,
     const std::int64_t limitX = stride_ < 0xFFFF ? twipLimitX() : 0;
     const std::int64_t limitY = rows_ < 0xFFFF ? twipLimitY() : 0;
     cornerPixels_.resize(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const PointRecord& point = points[i];
-        // Non-negative: dividing the integers is the floor of the twips.
-        cornerPixels_[i] = point.x >= 0 && point.x < limitX && point.y >= 0 && point.y < limitY
-                               ? static_cast<std::uint32_t>(point.x / kTwipsPerPixel) |
-                                     static_cast<std::uint32_t>(point.y / kTwipsPerPixel) << 16
-                               : kClipped;
-    }
+    inBands(bands, [&](int band) {
+        const auto [first, end] = part(static_cast<std::int64_t>(points.size()), band, bands);
+        for (auto i = static_cast<std::size_t>(first); i < static_cast<std::size_t>(end); ++i) {
+            const PointRecord& point = points[i];
+            // Non-negative: dividing the integers is the floor of the twips.
+            cornerPixels_[i] = point.x >= 0 && point.x < limitX && point.y >= 0 && point.y < limitY
+                                   ? static_cast<std::uint32_t>(point.x / kTwipsPerPixel) |
+                                         static_cast<std::uint32_t>(point.y / kTwipsPerPixel) << 16
+                                   : kClipped;
+        }
+    });
     const ShortSegments table(stride_);
     const auto segment = [&](std::int64_t xa, std::int64_t ya, std::int64_t xb, std::int64_t yb) {
         if (ShortSegments::holds(xb - xa, yb - ya)) {
@@ -432,55 +521,113 @@ void RasterCanvas::drawTriangleEdges(std::span<const PointRecord> points,
             segmentWithin(xa, ya, xb, yb);
         }
     };
-    // The corners of a batch of triangles are looked up before any is drawn,
-    // so that the lookups overlap rather than wait for each other.
-    constexpr std::size_t kBatch = 256;
-    std::array<std::array<std::uint32_t, 3>, kBatch> batch{};
+    // A triangle's three segments between pixels of the raster. A segment
+    // stays within the rows of its ends, so the triangle within those of
+    // its corners.
+    const auto drawOnRaster = [&](std::uint32_t a, std::uint32_t b, std::uint32_t c, Bounds& drawn) {
+        const std::int64_t ax = a & 0xFFFF, ay = a >> 16;
+        const std::int64_t bx = b & 0xFFFF, by = b >> 16;
+        const std::int64_t cx = c & 0xFFFF, cy = c >> 16;
+        segment(ax, ay, bx, by);
+        segment(bx, by, cx, cy);
+        segment(ax, ay, cx, cy);
+        drawn.add(std::min({ax, bx, cx}), std::min({ay, by, cy}));
+        drawn.add(std::max({ax, bx, cx}), std::max({ay, by, cy}));
+    };
+    const auto valid = [&](const TriangleRecord& triangle) {
+        return std::max({static_cast<std::uint32_t>(triangle.a), static_cast<std::uint32_t>(triangle.b),
+                         static_cast<std::uint32_t>(triangle.c)}) < points.size();
+    };
     const auto pixelOf = [&](std::int32_t index) {
         return cornerPixels_[std::min<std::size_t>(static_cast<std::uint32_t>(index), points.size() - 1)];
     };
-    std::int64_t left = stride_;
-    std::int64_t top = rows_;
-    std::int64_t right = -1;
-    std::int64_t bottom = -1;
-    for (std::size_t first = 0; first < triangles.size(); first += kBatch) {
-        const std::size_t count = std::min(kBatch, triangles.size() - first);
-        for (std::size_t i = 0; i < count; ++i) {
-            const TriangleRecord& triangle = triangles[first + i];
-            batch[i] = {pixelOf(triangle.a), pixelOf(triangle.b), pixelOf(triangle.c)};
-        }
-        for (std::size_t i = 0; i < count; ++i) {
-            const TriangleRecord& triangle = triangles[first + i];
-            if (std::max({static_cast<std::uint32_t>(triangle.a), static_cast<std::uint32_t>(triangle.b),
-                          static_cast<std::uint32_t>(triangle.c)}) >= points.size()) {
-                continue;
-            }
-            const auto [a, b, c] = batch[i];
-            if (a == kClipped || b == kClipped || c == kClipped) {
-                const auto at = [&](std::int32_t index) { return points[static_cast<std::size_t>(index)]; };
-                const PointRecord pa = at(triangle.a), pb = at(triangle.b), pc = at(triangle.c);
-                const auto ax = static_cast<float>(pa.x), ay = static_cast<float>(pa.y);
-                const auto bx = static_cast<float>(pb.x), by = static_cast<float>(pb.y);
-                const auto cx = static_cast<float>(pc.x), cy = static_cast<float>(pc.y);
-                Line(ax, ay, bx, by);
-                Line(bx, by, cx, cy);
-                Line(ax, ay, cx, cy);
-                continue;
-            }
-            const std::int64_t ax = a & 0xFFFF, ay = a >> 16;
-            const std::int64_t bx = b & 0xFFFF, by = b >> 16;
-            const std::int64_t cx = c & 0xFFFF, cy = c >> 16;
-            segment(ax, ay, bx, by);
-            segment(bx, by, cx, cy);
-            segment(ax, ay, cx, cy);
-            left = std::min({left, ax, bx, cx});
-            right = std::max({right, ax, bx, cx});
-            top = std::min({top, ay, by, cy});
-            bottom = std::max({bottom, ay, by, cy});
+
+    // With several bands, each thread first sorts its share of the
+    // triangles by the band that holds them (the band of the top corner,
+    // when the lowest lies in it too), then each draws the triangles of its
+    // own band. A triangle across a band's border, or with a corner off the
+    // raster, is drawn here afterwards.
+    // The sorted corners are kept for the next mesh: fresh memory for them
+    // on every call would cost more than the sorting.
+    const std::int64_t bandHeight = (rows_ + bands - 1) / bands;
+    const auto slots = static_cast<std::size_t>(bands);
+    std::vector<std::vector<std::vector<Corners>>>& sorted = bandCorners_;
+    sorted.resize(slots);
+    for (std::vector<std::vector<Corners>>& share : sorted) {
+        share.resize(slots);
+        for (std::vector<Corners>& band : share) {
+            band.clear();
         }
     }
-    if (left <= right) {
-        markDirty(left, top, right, bottom);
+    std::vector<std::vector<std::size_t>> later(slots);
+    std::vector<Bounds> drawn(slots);
+    inBands(bands, [&](int share) {
+        const auto [from, to] = part(static_cast<std::int64_t>(triangles.size()), share, bands);
+        const auto mine = static_cast<std::size_t>(share);
+        // The corners of a batch of triangles are looked up before any is
+        // drawn, so that the lookups overlap rather than wait for each other.
+        constexpr std::size_t kBatch = 256;
+        std::array<Corners, kBatch> batch{};
+        for (auto first = static_cast<std::size_t>(from); first < static_cast<std::size_t>(to); first += kBatch) {
+            const std::size_t count = std::min(kBatch, static_cast<std::size_t>(to) - first);
+            for (std::size_t i = 0; i < count; ++i) {
+                const TriangleRecord& triangle = triangles[first + i];
+                batch[i] = {pixelOf(triangle.a), pixelOf(triangle.b), pixelOf(triangle.c)};
+            }
+            for (std::size_t i = 0; i < count; ++i) {
+                if (!valid(triangles[first + i])) {
+                    continue;
+                }
+                const auto [a, b, c] = batch[i];
+                if (a == kClipped || b == kClipped || c == kClipped) {
+                    later[mine].push_back(first + i);
+                    continue;
+                }
+                if (bands == 1) {
+                    drawOnRaster(a, b, c, drawn[0]);
+                    continue;
+                }
+                const std::int64_t band = std::min({a >> 16, b >> 16, c >> 16}) / bandHeight;
+                if (std::max({a >> 16, b >> 16, c >> 16}) >= (band + 1) * bandHeight) {
+                    later[mine].push_back(first + i);
+                    continue;
+                }
+                sorted[mine][static_cast<std::size_t>(band)].push_back(batch[i]);
+            }
+        }
+    });
+    if (bands > 1) {
+        inBands(bands, [&](int band) {
+            const auto mine = static_cast<std::size_t>(band);
+            for (const std::vector<std::vector<Corners>>& share : sorted) {
+                for (const auto& [a, b, c] : share[mine]) {
+                    drawOnRaster(a, b, c, drawn[mine]);
+                }
+            }
+        });
+    }
+    for (std::size_t share = 0; share < slots; ++share) {
+        for (const std::size_t index : later[share]) {
+            const TriangleRecord& triangle = triangles[index];
+            const std::uint32_t a = pixelOf(triangle.a), b = pixelOf(triangle.b), c = pixelOf(triangle.c);
+            if (a != kClipped && b != kClipped && c != kClipped) {
+                drawOnRaster(a, b, c, drawn[share]);
+                continue;
+            }
+            const auto at = [&](std::int32_t corner) { return points[static_cast<std::size_t>(corner)]; };
+            const PointRecord pa = at(triangle.a), pb = at(triangle.b), pc = at(triangle.c);
+            const auto ax = static_cast<float>(pa.x), ay = static_cast<float>(pa.y);
+            const auto bx = static_cast<float>(pb.x), by = static_cast<float>(pb.y);
+            const auto cx = static_cast<float>(pc.x), cy = static_cast<float>(pc.y);
+            Line(ax, ay, bx, by);
+            Line(bx, by, cx, cy);
+            Line(ax, ay, cx, cy);
+        }
+    }
+    for (const Bounds& bounds : drawn) {
+        if (!bounds.empty()) {
+            markDirty(bounds.left, bounds.top, bounds.right, bounds.bottom);
+        }
     }
 }
 

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -120,8 +121,12 @@ private:
     [[nodiscard]] std::int64_t twipLimitY() const noexcept;
 
     std::vector<Pixel> image_;
-    // drawTriangleEdges's scratch: the pixel of each point, kept for the next mesh.
+    // drawTriangleEdges's scratch, kept for the next mesh: the pixel of each
+    // point, and the triangles' corner pixels sorted by each share of the
+    // triangles into the bands of the raster.
     std::vector<std::uint32_t> cornerPixels_;
+    using Corners = std::array<std::uint32_t, 3>;
+    std::vector<std::vector<std::vector<Corners>>> bandCorners_;
     std::int64_t stride_ = 0;  // the raster's size; 0 x 0 until the canvas has pixels
     std::int64_t rows_ = 0;
     std::int64_t width_ = 0;  // the canvas's; 0 x 0 while it has none
