@@ -135,42 +135,4 @@ TEST_F(RasterCanvasTest, ClippingKeepsTheVisiblePartOfEachSegment) {
     EXPECT_EQ(countColour(canvas, kBlue), 100);
 }
 
-// A mesh and its dots at once set exactly the pixels of the Line and PSet
-// calls they stand for: segments of every short slope both ways, long ones,
-// corners off the raster or beyond the points (skipped), on a raster wider
-// than the canvas.
-TEST_F(RasterCanvasTest, MeshAndDotsAreTheirLineAndPSetCalls) {
-    std::vector<PointRecord> points{{1507, 757, 0}, {-100, 30, 0}, {2990, 1490, 0}, {45, 9999, 0}, {3000, 300, 0}};
-    std::vector<TriangleRecord> triangles{{0, 1, 2}, {3, 2, 4}, {2, 4, -1}, {2, 0, 4}};
-    for (int dy = -8; dy <= 8; ++dy)
-        for (int dx = -8; dx <= 8; ++dx) {
-            points.push_back({1507 + 15 * dx, 757 + 15 * dy, 0});
-            triangles.push_back({0, std::int32_t(points.size() - 1), std::int32_t(points.size() - 1)});
-        }
-    std::mt19937 generator(11);
-    std::uniform_int_distribution<int> x(-300, 3300), y(-300, 1800), corner(0, int(points.size()) - 1);
-    for (int i = 0; i < 300; ++i) points.push_back({x(generator), y(generator), 0});
-    for (int i = 0; i < 300; ++i) triangles.push_back({corner(generator), corner(generator), corner(generator)});
-    triangles.push_back({2, 1, std::int32_t(points.size())});
-    RasterCanvas calls(200, 100);
-    for (RasterCanvas* raster : {&canvas, &calls}) raster->resizePixels(150, 90), static_cast<void>(raster->takeDirty());
-    canvas.drawTriangleEdges(points, triangles);
-    canvas.setForeColor(kRed);
-    canvas.drawDots(points);
-    calls.setForeColor(kBlue);
-    const auto at = [&](std::int32_t i) { return std::pair(float(points[std::size_t(i)].x), float(points[std::size_t(i)].y)); };
-    for (const auto& [a, b, c] : triangles) {
-        if (std::max({a, b, c}) >= std::int32_t(points.size()) || std::min({a, b, c}) < 0) continue;
-        calls.Line(at(a).first, at(a).second, at(b).first, at(b).second);
-        calls.Line(at(b).first, at(b).second, at(c).first, at(c).second);
-        calls.Line(at(a).first, at(a).second, at(c).first, at(c).second);
-    }
-    calls.setForeColor(kRed);
-    for (std::int32_t i = 0; i < std::int32_t(points.size()); ++i) calls.PSet(at(i).first, at(i).second);
-    EXPECT_EQ(std::pair(picture(canvas), canvas.takeDirty()), std::pair(picture(calls), calls.takeDirty()));
-    const auto near = [](int dx, int dy) { return std::int32_t(5 + (dy + 8) * 17 + dx + 8); };  // pixel (100 + dx, 50 + dy)
-    canvas.drawTriangleEdges(points, std::vector<TriangleRecord>{{0, near(-8, -3), near(5, 8)}});
-    EXPECT_EQ(canvas.takeDirty(), (PixelRect{92, 47, 14, 12}));
-}
-
 }  // namespace
