@@ -1,5 +1,5 @@
 // The calling contract of Triangulate: which slots it may touch, the result
-// codes for bad arguments, its working storage, and calls from several threads.
+// codes for bad arguments and its working storage.
 #include "TrilibTest.h"
 #include "Workspace.h"
 
@@ -16,7 +16,6 @@
 
 #include <functional>
 #include <memory>
-#include <thread>
 
 namespace trilibtest {
 namespace {
@@ -263,23 +262,6 @@ TEST(TrilibContract, TooManyPointsOrTooLargeAWorkspaceIsRefused) {
         EXPECT_TRUE(vantrel::planWorkspace(10000000, lent, 0x7fffffff));
         EXPECT_EQ(sizeof(void*) == 8, vantrel::planWorkspace(VANTREL_MAX_POINTS, lent).has_value());
     }
-}
-
-// The library keeps no state: calls at once, with different noise in "third"
-// and spare slots, give what the same calls give one after another.
-TEST(TrilibContract, ConcurrentCallsMatchSequentialOnes) {
-    std::vector<Points> sets;
-    std::vector<std::vector<std::array<std::int32_t, 3>>> sequential, parallel(16);
-    for (std::uint64_t seed = 71; seed < 75; ++seed) {
-        sets.push_back(uniform(10000, -100000000, 100000000, seed));
-        sequential.push_back(canonical(triangulate(sets.back(), true)));
-    }
-    {
-        std::vector<std::jthread> threads;
-        for (std::size_t i = 0; i < parallel.size(); ++i)
-            threads.emplace_back([&, i] { parallel[i] = canonical(triangulate(sets[i % 4], true, 1000)); });
-    }
-    for (std::size_t i = 0; i < parallel.size(); ++i) EXPECT_EQ(sequential[i % 4], parallel[i]) << "set " << i % 4;
 }
 
 }  // namespace

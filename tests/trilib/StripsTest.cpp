@@ -157,10 +157,12 @@ TEST(TrilibStrips, FailedThreadsAndMemoryInsideATask) {
     EXPECT_TRUE(expected.triangles == call(points, {.cores = 3}).triangles);
 }
 
-// Callers at once, each on arrays of its own, each call on three strips of
-// its own: the threads share nothing.
+// Callers at once, each on arrays of its own, each large call on three
+// strips of its own, a small one on its caller's thread: the library keeps no
+// state, and the threads share nothing.
 TEST(TrilibStrips, ManyCallersEachOnAllCores) {
-    const std::vector<Points> sets{uniform(70000, 0, 1 << 24, 21), withDuplicates(uniform(70000, 0, 9000, 22), 9000, 23)};
+    const std::vector<Points> sets{uniform(70000, 0, 1 << 24, 21), withDuplicates(uniform(70000, 0, 9000, 22), 9000, 23),
+                                   uniform(10000, -100000000, 100000000, 24)};
     std::vector<Call> expected;
     for (const Points& set : sets) expected.push_back(call(set, {.cores = 1}));
     std::vector<Call> got(6);
