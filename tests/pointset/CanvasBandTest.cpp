@@ -19,11 +19,11 @@ std::vector<RasterCanvas::Pixel> picture(const RasterCanvas& canvas) {
 }
 
 // Draws the mesh and the dots at once on a canvas of the given size in a
-// raster 30 pixels larger each way, and call by call on another, and
+// raster 50 pixels wider and 10 taller, and call by call on another, and
 // compares the pixels and the dirty rectangles; returns the first canvas.
 RasterCanvas drawnAsCalls(int width, int height, const std::vector<PointRecord>& points,
                           const std::vector<TriangleRecord>& triangles) {
-    RasterCanvas drawn(width + 30, height + 30), calls(width + 30, height + 30);
+    RasterCanvas drawn(width + 50, height + 10), calls(width + 50, height + 10);
     for (RasterCanvas* canvas : {&drawn, &calls}) {
         canvas->resizePixels(width, height);
         static_cast<void>(canvas->takeDirty());
@@ -90,7 +90,7 @@ TEST(RasterCanvasMesh, LargeMeshInBands) {
         points.insert(points.end(), {{x0, kHeight * 15 - 1, 0}, {x0 + 300, kHeight * 15 - 1, 0}});
         triangles.push_back({std::int32_t(points.size()) - 2, std::int32_t(points.size()) - 1, std::int32_t(points.size()) - 1});
     }
-    RasterCanvas canvas = drawnAsCalls(kWidth - 30, kHeight - 30, points, triangles);
+    RasterCanvas canvas = drawnAsCalls(kWidth - 50, kHeight - 10, points, triangles);
     canvas.Cls();
     EXPECT_EQ(std::ranges::count(canvas.pixels(), RasterCanvas::pixelOf(pointset::kWhite)), kWidth * kHeight);
 }
