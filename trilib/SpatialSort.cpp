@@ -187,12 +187,24 @@ void spatialOrder(std::span<const PointRecord> points, Box box, std::span<Point2
 
     std::uint64_t *const keys = scratch.data();
     std::size_t selected = 0;
-    // Points outside the box are keyed too and then overwritten: with points
-    // in random order a branch on the box would be mispredicted half the
-    // time. The slot one past the selection is inside scratch.
-    for (std::size_t i = 0; i < points.size() && selected < n; ++i) {
+    if (n == points.size()) {
+        // All of them: the box holds every point.
+        for (; selected < n; ++selected) {
+            keys[selected] = selected;
+        }
+    } else {
+        // The indices of the points in the box first, so that only those
+        // are keyed. A point outside is written and then overwritten: with
+        // points in random order a branch on the box would be mispredicted
+        // half the time.
+        for (std::size_t i = 0; i < points.size() && selected < n; ++i) {
+            keys[selected] = i;
+            selected += points[i].x >= box.minX && points[i].x <= box.maxX ? 1U : 0U;
+        }
+    }
+    for (std::size_t k = 0; k < selected; ++k) {
+        const std::size_t i = keys[k];
         const PointRecord &p = points[i];
-        const bool inside = p.x >= box.minX && p.x <= box.maxX;
         const auto qx = static_cast<std::uint32_t>(std::int64_t{p.x} - box.minX) >> shift;
         const auto qy = static_cast<std::uint32_t>(std::int64_t{p.y} - box.minY) >> shift;
         // Triples of trailing zeros of a random word: none with probability
@@ -200,8 +212,7 @@ void spatialOrder(std::span<const PointRecord> points, Box box, std::span<Point2
         const auto triples = static_cast<std::uint64_t>(std::countr_zero(mix(i) | firstRoundFlag) / 3);
         const std::uint64_t round = static_cast<std::uint64_t>(rounds - 1) - triples;
         const std::uint64_t key = (round << (2 * levels)) | hilbertIndex(qx, qy, levels);
-        keys[selected] = (key << kIndexBits) | i;
-        selected += inside ? 1U : 0U;
+        keys[k] = (key << kIndexBits) | i;
     }
     const std::uint64_t *sorted = radixSort(keys, keys + n, selected, 2 * levels + roundBits);
     constexpr std::uint64_t indexMask = (std::uint64_t{1} << kIndexBits) - 1;
