@@ -7,6 +7,7 @@
 #include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -186,23 +187,57 @@ void buildStrip(std::span<const PointRecord> points, Box box, std::vector<Strip>
     const double left = hasLeft ? static_cast<double>(strip.minX - 1) : -std::numeric_limits<double>::infinity();
     const double right = hasRight ? static_cast<double>(strip.maxX + 1) : std::numeric_limits<double>::infinity();
     const std::int32_t end = strip.firstTriangle + strip.used;
-    for (std::int32_t t = strip.firstTriangle; t < end; ++t) {
+    const auto isGhost = [&](std::int32_t t) { return vertices[3 * t] == kInfinite; };
+    const auto suspect = [&](std::int32_t t) {
         const std::int32_t *const v = vertices + 3 * t;
-        bool suspect = false;
-        if (v[0] == kInfinite) {
-            const Point2 a = xy[v[2]];
-            const Point2 b = xy[v[1]];
-            suspect = (hasLeft && rectangleRightOf(a, b, box.minX, strip.minX - 1, box.minY, box.maxY)) ||
-                      (hasRight && rectangleRightOf(a, b, strip.maxX + 1, box.maxX, box.minY, box.maxY));
-        } else {
-            suspect = !circleWithin(xy[v[0]], xy[v[1]], xy[v[2]], left, right);
+        if (v[0] != kInfinite) {
+            return !circleWithin(xy[v[0]], xy[v[1]], xy[v[2]], left, right);
         }
-        if (suspect) {
-            strip.suspects.push_back(t);
-            for (int k = 0; k < 3; ++k) {
-                if (v[k] != kInfinite) {
-                    strip.seam.push_back(v[k]);
-                }
+        const Point2 a = xy[v[2]];
+        const Point2 b = xy[v[1]];
+        return (hasLeft && rectangleRightOf(a, b, box.minX, strip.minX - 1, box.minY, box.maxY)) ||
+               (hasRight && rectangleRightOf(a, b, strip.maxX + 1, box.maxX, box.minY, box.maxY));
+    };
+    // The triangles in conflict with some position in the other strips'
+    // rectangles are connected, and each of them has a path among them to
+    // a ghost: so a walk from the triangles next to the hull, through
+    // suspect triangles only, finds all of them without testing the rest.
+    // A triangle it misses is suspect only by the error bound of the test,
+    // and final in fact.
+    std::vector<std::uint8_t> seen(static_cast<std::size_t>(strip.used), 0);
+    std::vector<std::int32_t> pending;
+    const auto visit = [&](std::int32_t t) {
+        std::uint8_t &mark = seen[static_cast<std::size_t>(t - strip.firstTriangle)];
+        if (mark == 0) {
+            mark = 1;
+            if (suspect(t)) {
+                strip.suspects.push_back(t);
+                pending.push_back(t);
+            }
+        }
+    };
+    for (std::int32_t t = strip.firstTriangle; t < end; ++t) {
+        if (isGhost(t)) {
+            visit(t);
+            visit(triangleOf(halfedges[3 * t])); // across from the infinite corner
+        }
+    }
+    while (!pending.empty()) {
+        const std::int32_t t = pending.back();
+        pending.pop_back();
+        for (std::int32_t e = 3 * t; e < 3 * t + 3; ++e) {
+            const std::int32_t u = triangleOf(halfedges[e]);
+            if (!isGhost(u)) {
+                visit(u);
+            }
+        }
+    }
+    std::sort(strip.suspects.begin(), strip.suspects.end());
+    for (const std::int32_t t : strip.suspects) {
+        for (int k = 0; k < 3; ++k) {
+            const std::int32_t v = vertices[3 * t + k];
+            if (v != kInfinite) {
+                strip.seam.push_back(v);
             }
         }
     }
