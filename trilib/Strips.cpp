@@ -204,12 +204,12 @@ void buildStrip(std::span<const PointRecord> points, Box box, std::vector<Strip>
     // suspect triangles only, finds all of them without testing the rest.
     // A triangle it misses is suspect only by the error bound of the test,
     // and final in fact.
-    std::vector<std::uint8_t> seen(static_cast<std::size_t>(strip.used), 0);
+    std::vector<bool> seen(static_cast<std::size_t>(strip.used), false); // a bit per triangle
     std::vector<std::int32_t> pending;
     const auto visit = [&](std::int32_t t) {
-        std::uint8_t &mark = seen[static_cast<std::size_t>(t - strip.firstTriangle)];
-        if (mark == 0) {
-            mark = 1;
+        auto mark = seen[static_cast<std::size_t>(t - strip.firstTriangle)];
+        if (!mark) {
+            mark = true;
             if (suspect(t)) {
                 strip.suspects.push_back(t);
                 pending.push_back(t);
