@@ -203,7 +203,7 @@ void spatialOrder(std::span<const PointRecord> points, Box box, std::span<Point2
         }
     }
     for (std::size_t k = 0; k < selected; ++k) {
-        const std::size_t i = keys[k];
+        const auto i = static_cast<std::size_t>(keys[k]);
         const PointRecord &p = points[i];
         const auto qx = static_cast<std::uint32_t>(std::int64_t{p.x} - box.minX) >> shift;
         const auto qy = static_cast<std::uint32_t>(std::int64_t{p.y} - box.minY) >> shift;

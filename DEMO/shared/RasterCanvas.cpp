@@ -206,7 +206,8 @@ void RasterCanvas::Cls() {
     const int bands = bandCount(image_.size() / 128, rows_);
     inBands(bands, [&](int band) {
         const auto [top, bottom] = part(rows_, band, bands);
-        std::fill(image_.begin() + top * stride_, image_.begin() + bottom * stride_, kBackground);
+        std::fill(image_.data() + static_cast<std::size_t>(top * stride_),
+                  image_.data() + static_cast<std::size_t>(bottom * stride_), kBackground);
     });
     markDirty(0, 0, stride_ - 1, rows_ - 1);
 }
