@@ -270,7 +270,10 @@ if ((robust > 0)); then
       timeout 3 xdotool windowfocus --sync "$1" key Escape 2>/dev/null || true
       return
     fi
-    for attempt in 1 2 3; do
+    for attempt in 1 2 3 4; do
+      # Gone, or never took the reply: the next look answers what is there.
+      ((attempt < 4)) || return 0
+      xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
       sleep 0.3
       timeout 3 xdotool windowfocus --sync "$1" 2>/dev/null || true
       xdotool key End $(printf 'BackSpace %.0s' {1..12})
@@ -287,16 +290,33 @@ if ((robust > 0)); then
     echo "reply '$reply'"
     xdotool key Return
   }
-  # Answers every window the program shows besides its own, and fails on
-  # any it should not show.
+  # Waits up to 3 s for window $1 to close: Wine takes a moment to take a
+  # dialog off the screen after it has ended.
+  closed() {
+    for _ in $(seq 30); do
+      xdotool search --all --onlyvisible --pid "$project1_pid" --name '' 2>/dev/null | grep -qx "$1" || return 0
+      sleep 0.1
+    done
+    return 1
+  }
+  # Answers every window the program shows besides its own, one at a time
+  # and looking again after each (an answer closes one and may open
+  # another), and fails on any it should not show.
   settle() {
-    local other name said
-    sleep 0.1
-    for other in $(xdotool search --all --onlyvisible --pid "$project1_pid" --name '' 2>/dev/null); do
-      [[ $other == "$wid" ]] && continue
-      name=$(xdotool getwindowname "$other" 2>/dev/null) || continue
+    local other name said round found
+    for round in $(seq 10); do
+      sleep 0.1
+      found=""
+      for other in $(xdotool search --all --onlyvisible --pid "$project1_pid" --name '' 2>/dev/null); do
+        [[ $other == "$wid" ]] && continue
+        name=$(xdotool getwindowname "$other" 2>/dev/null) && found=1 && break
+      done
+      [[ -n $found ]] || return 0
       case $name in
-      'Number of points') answer "$other" ;;
+      'Number of points')
+        answer "$other"
+        closed "$other" || true
+        ;;
       Error)
         [[ -n $wanted_box ]] || fail "an error box came up uncalled for"
         if [[ $frontend == wine ]]; then
@@ -305,6 +325,7 @@ if ((robust > 0)); then
         fi
         wanted_box=""
         timeout 3 xdotool windowfocus --sync "$other" key Return 2>/dev/null || true
+        closed "$other" || fail "the error box did not close on Return"
         ;;
       *) fail "a window \"$name\" came up" ;;
       esac
