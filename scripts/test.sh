@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in the
 # optimised build and in an AddressSanitizer + UndefinedBehaviorSanitizer
-# build, both with warnings as errors; the library's threaded tests also in
+# build, both with warnings as errors; the threaded tests of the library and
+# of the raster canvas also in
 # a ThreadSanitizer build. Then cross-builds and packages the
 # Windows library (scripts/build-windows.sh) and runs its tests: the 64-bit
 # build's under Wine, the 32-bit build's static checks.
@@ -21,7 +22,7 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_WERROR=
 cmake --build build/sanitize -j"$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
 
-echo "== Thread sanitizer build (the library's threaded tests) =="
+echo "== Thread sanitizer build (the threaded tests of the library and the canvas) =="
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_WERROR=ON -DVANTREL_TSAN=ON
 cmake --build build/tsan -j"$jobs"
 ctest --test-dir build/tsan --output-on-failure -j"$jobs"
