@@ -547,9 +547,9 @@ void RasterCanvas::drawTriangleEdges(std::span<const PointRecord> points,
     // triangles by the band that holds them (the band of the top corner,
     // when the lowest lies in it too), then each draws the triangles of its
     // own band. A triangle across a band's border, or with a corner off the
-    // raster, is drawn here afterwards.
-    // The sorted corners are kept for the next mesh: fresh memory for them
-    // on every call would cost more than the sorting.
+    // raster, is drawn here afterwards. The sorted corners are kept for the
+    // next mesh: fresh memory for them on every call would cost more than
+    // the sorting.
     const std::int64_t bandHeight = (rows_ + bands - 1) / bands;
     const auto slots = static_cast<std::size_t>(bands);
     std::vector<std::vector<std::vector<Corners>>>& sorted = bandCorners_;
