@@ -8,7 +8,7 @@ namespace vantrel {
 Triangulator::Triangulator(const Point2 *xy, std::int32_t *slot, std::int32_t *vertices, std::int32_t *halfedges,
                            std::int32_t firstTriangle)
     : points_(xy), slot_(slot), vertex_(vertices), twin_(halfedges), first_(firstTriangle), triangles_(firstTriangle),
-      stack_(std::make_unique_for_overwrite<std::int32_t[]>(kInitialStack)), stackCapacity_(kInitialStack)
+      stack_(initialStack_)
 {
 }
 
@@ -95,8 +95,9 @@ void Triangulator::insert(std::int32_t p)
 void Triangulator::growStack()
 {
     auto grown = std::make_unique_for_overwrite<std::int32_t[]>(2 * stackCapacity_);
-    std::copy(stack_.get(), stack_.get() + stackSize_, grown.get());
-    stack_ = std::move(grown);
+    std::copy(stack_, stack_ + stackSize_, grown.get());
+    grownStack_ = std::move(grown);
+    stack_ = grownStack_.get();
     stackCapacity_ *= 2;
 }
 

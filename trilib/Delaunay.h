@@ -90,10 +90,19 @@ inline constexpr std::int32_t kInfinite = -1;
 // Coincident points are merged into the vertex inserted first; that vertex
 // takes the lowest slot value of the group (slot is updated in place).
 // Member functions throw std::bad_alloc only if the flip stack cannot grow.
-class Triangulator {
+//
+// A builder's members change with every insertion. Builders working at once
+// on other threads must not share a cache line (or the pair of lines that a
+// core's prefetcher fetches together): when they did, whenever the heap put
+// two side by side, each insertion bounced the line between the cores and
+// both threads ran at about half speed. So a builder starts on, and fills,
+// whole 128-byte blocks, and its flip stack starts inside it.
+class alignas(128) Triangulator {
 public:
     Triangulator(const Point2 *xy, std::int32_t *slot, std::int32_t *vertices, std::int32_t *halfedges,
                  std::int32_t firstTriangle);
+    Triangulator(const Triangulator &) = delete; // the stack may point into the object
+    Triangulator &operator=(const Triangulator &) = delete;
 
     // Triangulates the points first .. last - 1 into an empty mesh. Returns
     // the number of triangles used, ghosts included: 2m - 2 for m distinct
@@ -167,7 +176,7 @@ private:
         return random_;
     }
 
-    static constexpr std::size_t kInitialStack = 1024;
+    static constexpr std::size_t kInitialStack = 256;
 
     const Point2 *points_;
     std::int32_t *slot_;
@@ -177,11 +186,15 @@ private:
     std::int32_t triangles_;     // one past the last triangle in use, ghosts included
     std::int32_t last_ = 0;      // a real triangle near the last insertion
     std::uint32_t random_ = 2463534242U;
-    // Half-edges whose Delaunay test is pending. It grows by doubling: one
-    // insertion can push as many edges as the new vertex gets neighbours.
-    std::unique_ptr<std::int32_t[]> stack_;
+    // Half-edges whose Delaunay test is pending: in initialStack_ until it
+    // overflows, which is rare, then in grownStack_. It grows by doubling:
+    // one insertion can push as many edges as the new vertex gets
+    // neighbours.
+    std::int32_t *stack_;
     std::size_t stackSize_ = 0;
-    std::size_t stackCapacity_;
+    std::size_t stackCapacity_ = kInitialStack;
+    std::unique_ptr<std::int32_t[]> grownStack_;
+    std::int32_t initialStack_[kInitialStack];
 };
 
 // Triangulates all of xy with one builder from triangle 0: see build().

@@ -30,7 +30,8 @@ constexpr std::size_t kMaximumSeamFraction = 8;
 // x is cut into at most this many columns, whose counts place the cuts.
 constexpr int kColumnBits = 12;
 
-struct Strip {
+// Each strip is written by its own thread: see the note on Triangulator.
+struct alignas(128) Strip {
     std::int64_t minX; // the strip's points have minX <= x <= maxX
     std::int64_t maxX;
     std::size_t count;          // its points, at index offset of xy and slot
