@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace vantrel {
@@ -117,7 +118,10 @@ std::uint64_t *radixSort(std::uint64_t *data, std::uint64_t *scratch, std::size_
     const std::size_t buckets = std::size_t{1} << digitBits;
     const std::uint64_t mask = buckets - 1;
 
-    std::vector<std::size_t> counts(static_cast<std::size_t>(passes) * buckets, 0);
+    // 32-bit counters: n is below VANTREL_MAX_POINTS, and at small n the
+    // table is a noticeable part of the working storage.
+    static_assert(VANTREL_MAX_POINTS <= UINT32_MAX);
+    std::vector<std::uint32_t> counts(static_cast<std::size_t>(passes) * buckets, 0);
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint64_t key = data[i] >> kIndexBits;
         for (int p = 0; p < passes; ++p) {
@@ -125,13 +129,13 @@ std::uint64_t *radixSort(std::uint64_t *data, std::uint64_t *scratch, std::size_
         }
     }
     for (int p = 0; p < passes; ++p) {
-        std::size_t *offset = counts.data() + static_cast<std::size_t>(p) * buckets;
-        if (std::find(offset, offset + buckets, n) != offset + buckets) {
+        std::uint32_t *offset = counts.data() + static_cast<std::size_t>(p) * buckets;
+        if (std::find(offset, offset + buckets, static_cast<std::uint32_t>(n)) != offset + buckets) {
             continue; // every key has the same digit here: the pass would copy
         }
-        std::size_t sum = 0;
+        std::uint32_t sum = 0;
         for (std::size_t b = 0; b < buckets; ++b) {
-            const std::size_t c = offset[b];
+            const std::uint32_t c = offset[b];
             offset[b] = sum;
             sum += c;
         }
