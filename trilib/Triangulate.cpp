@@ -150,6 +150,123 @@ std::int32_t meshHull(const std::int32_t *vertices, const std::int32_t *halfedge
     return 0;
 }
 
+// The finished mesh, before it is written out.
+struct Result {
+    const std::int32_t *vertices; // the caller's triangle array when lent
+    const std::int32_t *halfedges;
+    const std::int32_t *slot;     // sorted point -> point slot
+    std::int32_t used;            // triangle slots holding the mesh, from 0
+    bool lent;
+};
+
+/*
+ * Writes the real triangles (ghosts and empty slots have a negative corner
+ * 0) in the order of their slots, as point slots, and for TriangulateMesh
+ * their neighbours; returns how many, or VANTREL_E_CAPACITY. resultSlot
+ * (used entries, mesh only) receives each triangle's slot in the result.
+ *
+ * With parts > 1 the triangle slots are cut into that many runs, written
+ * at once by as many threads, each from where the real triangles before its
+ * run end: the result is the same as from one thread. A lent corner array
+ * is the output itself, so record k may only be written once the run that
+ * holds triangle k has read it. Within a run that holds by itself (a run
+ * writes no further than it has read); a run's first few records may land
+ * among the slots of the runs before it, as many as these have ghosts and
+ * empty slots, and those are kept aside until every run has read its own.
+ */
+std::int32_t writeResult(const Result &result, std::span<TriangleRecord> triangles, const MeshRequest *mesh,
+                         std::int32_t *resultSlot, int parts)
+{
+    const std::int32_t *const vertices = result.vertices;
+    const auto isTriangle = [vertices](std::int32_t t) { return vertices[3 * t] >= 0; };
+    const auto runs = static_cast<std::size_t>(std::clamp(parts, 1, std::max(1, result.used)));
+    std::vector<std::int32_t> bound(runs + 1);
+    for (std::size_t r = 0; r <= runs; ++r) {
+        bound[r] = static_cast<std::int32_t>(std::int64_t{result.used} * static_cast<std::int64_t>(r) /
+                                             static_cast<std::int64_t>(runs));
+    }
+    const auto each = [runs](const auto &task) {
+        if (runs == 1) {
+            task(0); // no thread, and nothing to allocate for one
+        } else {
+            vantrel::runConcurrently(static_cast<int>(runs), [&](int r) { task(static_cast<std::size_t>(r)); });
+        }
+    };
+
+    // The real triangles in each run, and with a mesh each one's place in
+    // its run, counted from 1 (0 for the others).
+    std::vector<std::int32_t> first(runs + 1, 0); // where each run's records start
+    if (runs > 1 || mesh != nullptr || !result.lent) {
+        std::vector<std::int32_t> real(runs, 0);
+        each([&](std::size_t r) {
+            std::int32_t count = 0;
+            for (std::int32_t t = bound[r]; t < bound[r + 1]; ++t) {
+                const bool counted = isTriangle(t);
+                count += counted ? 1 : 0;
+                if (resultSlot != nullptr) {
+                    resultSlot[t] = counted ? count : 0;
+                }
+            }
+            real[r] = count;
+        });
+        for (std::size_t r = 0; r < runs; ++r) {
+            first[r + 1] = first[r] + real[r];
+        }
+        // Lent, the array has room for every triangle; otherwise nothing may
+        // be written unless the real ones fit.
+        if (!result.lent && static_cast<std::size_t>(first[runs]) > triangles.size()) {
+            return VANTREL_E_CAPACITY;
+        }
+    }
+    if (mesh != nullptr && runs > 1) {
+        each([&](std::size_t r) {
+            if (r == 0) {
+                return;
+            }
+            for (std::int32_t t = bound[r]; t < bound[r + 1]; ++t) {
+                resultSlot[t] += resultSlot[t] != 0 ? first[r] : 0;
+            }
+        });
+    }
+
+    std::vector<std::vector<TriangleRecord>> aside(runs);
+    for (std::size_t r = 0; r < runs; ++r) {
+        if (result.lent && first[r] < bound[r]) {
+            aside[r].resize(static_cast<std::size_t>(std::min(first[r + 1], bound[r]) - first[r]));
+        }
+    }
+    std::vector<std::int32_t> written(runs, 0);
+    each([&](std::size_t r) {
+        const std::int32_t *const halfedges = result.halfedges;
+        const std::int32_t *const slot = result.slot;
+        // Half-edge 3t + k faces corner k: 0 faces a across bc, 1 ca, 2 ab.
+        const auto across = [&](std::int32_t e) { return resultSlot[vantrel::triangleOf(halfedges[e])]; };
+        const std::int32_t keptAside = first[r] + static_cast<std::int32_t>(aside[r].size());
+        std::int32_t out = first[r];
+        for (std::int32_t t = bound[r]; t < bound[r + 1]; ++t) {
+            if (!isTriangle(t)) {
+                continue;
+            }
+            if (mesh != nullptr) {
+                mesh->neighbours[static_cast<std::size_t>(out)] =
+                    NeighbourRecord{across(3 * t), across(3 * t + 1), across(3 * t + 2)};
+            }
+            const TriangleRecord record{slot[vertices[3 * t]], slot[vertices[3 * t + 1]], slot[vertices[3 * t + 2]]};
+            if (out < keptAside) {
+                aside[r][static_cast<std::size_t>(out - first[r])] = record;
+            } else {
+                triangles[static_cast<std::size_t>(out)] = record;
+            }
+            ++out;
+        }
+        written[r] = out;
+    });
+    for (std::size_t r = 0; r < runs; ++r) {
+        std::copy(aside[r].begin(), aside[r].end(), triangles.begin() + first[r]);
+    }
+    return written[runs - 1];
+}
+
 // How many strips, one per thread, a call on n points uses: every core the
 // process may run on, as long as each strip has enough points to repay its
 // thread (see Strips.h).
@@ -215,47 +332,10 @@ std::int32_t triangulatePoints(std::span<const PointRecord> points, std::span<Tr
             return code;
         }
     }
-    // Ghosts (the infinite vertex) and empty slots have a negative corner 0.
-    const auto isTriangle = [vertices](std::int32_t t) { return vertices[3 * t] >= 0; };
-    if (!lentVertices) {
-        // Lent, the array had room for every triangle; otherwise nothing may
-        // be written unless the real ones fit.
-        std::size_t real = 0;
-        for (std::int32_t t = 0; t < used; ++t) {
-            real += isTriangle(t) ? 1U : 0U;
-        }
-        if (real > triangles.size()) {
-            return VANTREL_E_CAPACITY;
-        }
-    }
-    if (mesh != nullptr) {
-        // Each triangle's slot in the result, 0 for ghosts and empty slots,
-        // where the sorted points were: they are not needed any more.
-        std::int32_t *const resultSlot = reinterpret_cast<std::int32_t *>(base);
-        std::int32_t count = 0;
-        for (std::int32_t t = 0; t < used; ++t) {
-            resultSlot[t] = isTriangle(t) ? ++count : 0;
-        }
-        // Half-edge 3t + k faces corner k: 0 faces a across bc, 1 ca, 2 ab.
-        const auto across = [&](std::int32_t e) { return resultSlot[vantrel::triangleOf(halfedges[e])]; };
-        for (std::int32_t t = 0; t < used; ++t) {
-            if (resultSlot[t] != 0) {
-                mesh->neighbours[static_cast<std::size_t>(resultSlot[t] - 1)] =
-                    NeighbourRecord{across(3 * t), across(3 * t + 1), across(3 * t + 2)};
-            }
-        }
-    }
-    std::size_t out = 0;
-    for (std::int32_t t = 0; t < used; ++t) {
-        if (!isTriangle(t)) {
-            continue;
-        }
-        const std::int32_t a = slot[static_cast<std::size_t>(vertices[3 * t])];
-        const std::int32_t b = slot[static_cast<std::size_t>(vertices[3 * t + 1])];
-        const std::int32_t c = slot[static_cast<std::size_t>(vertices[3 * t + 2])];
-        triangles[out++] = TriangleRecord{a, b, c};
-    }
-    return static_cast<std::int32_t>(out);
+    const Result result{vertices, halfedges, slot, used, lentVertices};
+    // Where the sorted points were: they are not needed any more.
+    std::int32_t *const resultSlot = mesh != nullptr ? reinterpret_cast<std::int32_t *>(base) : nullptr;
+    return writeResult(result, triangles, mesh, resultSlot, strips);
 }
 
 std::int32_t triangulateChecked(std::int32_t pointCount, std::int32_t triangleCapacity, const PointRecord *points, TriangleRecord *triangles, std::int32_t flag,

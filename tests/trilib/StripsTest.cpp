@@ -39,17 +39,20 @@ Points slotted(const Points& points) {
     return slots;
 }
 
-Call call(const Points& points, const vantrel::Faults& faults, std::int32_t flag = VANTREL_FLAG_DELAUNAY) {
+// capacity, when given, is the triangle array's size, else 2n.
+Call call(const Points& points, const vantrel::Faults& faults, std::int32_t flag = VANTREL_FLAG_DELAUNAY,
+          std::int32_t capacity = -1) {
     Points slots = slotted(points);
     const auto n = static_cast<std::int32_t>(points.size());
-    std::vector<TriangleRecord> out(2 * points.size() + 1 + kTail, kUntouchedTriangle);
+    if (capacity < 0) capacity = 2 * n;
+    std::vector<TriangleRecord> out(std::size_t(capacity) + 1 + kTail, kUntouchedTriangle);
     std::int32_t code = 0;
     {
         const Injected injected(faults);
-        code = Triangulate(n, 2 * n, n, slots.data(), out.data(), flag);
+        code = Triangulate(n, capacity, n, slots.data(), out.data(), flag);
     }
     const bool guards = untouched(out[0]) && std::all_of(out.end() - kTail, out.end(), untouched);
-    const std::span<const TriangleRecord> got(out.data() + 1, std::size_t(std::clamp(code, 0, 2 * n)));
+    const std::span<const TriangleRecord> got(out.data() + 1, std::size_t(std::clamp(code, 0, capacity)));
     return {code, byCoordinates(points, got), guards};
 }
 
@@ -128,6 +131,14 @@ TEST_P(Strips, SameTrianglesOnAnyNumberOfThreads) {
             EXPECT_EQ(set.road, vantrel::lastOutcome());
         }
     }
+    // An array with room for the real triangles only, not for the mesh's
+    // working corners: written from the library's own storage, by several
+    // threads; one record less answers -5 and writes nothing past it.
+    const Call exact = call(points, {.cores = 3}, VANTREL_FLAG_DELAUNAY, one.code);
+    EXPECT_TRUE(exact.guardsIntact && exact.triangles == one.triangles) << "exact capacity";
+    const Call short1 = call(points, {.cores = 3}, VANTREL_FLAG_DELAUNAY, one.code - 1);
+    EXPECT_EQ(VANTREL_E_CAPACITY, short1.code);
+    EXPECT_TRUE(short1.guardsIntact);
     if (set.meshCheck) {
         const Injected two({.cores = 2});
         triangulate(points);
